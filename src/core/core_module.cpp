@@ -1,0 +1,30 @@
+#include "core/core_module.hpp"
+
+#include "core/time_stamp.hpp"
+#include "logger/file_logger.hpp"
+#include "logger/ostream_logger.hpp"
+
+#include <functional>
+#include <iostream>
+
+core_module::core_module() try
+    : start_time(system_clock_ns()), log_manager(std::bind(&core_module::time, this)) {
+    log_manager.info("Core initialization at " + time_stamp(start_time));
+    log_manager.add_logger(std::make_unique<logger::ostream_logger>(std::cerr, logger::level::info));
+    log_manager.add_logger(std::make_unique<logger::file_logger>("test.log", logger::level::debug));
+} catch (const std::exception& e) {
+    throw core_error(std::string("core_module::core_module(): ") + e.what());
+}
+
+core_module::~core_module() { log_manager.info("Core shutdown at " + time_stamp(system_clock_ns())); }
+
+double core_module::time() const {
+    return static_cast<double>(system_clock_ns() - start_time) / 1000.0 / 1000000.0;
+}
+
+void core_module::reset_clock() {
+    log_manager.info("Core clock reset!");
+    start_time = system_clock_ns();
+}
+
+void core_module::update() {}

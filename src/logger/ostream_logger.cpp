@@ -1,0 +1,64 @@
+#include "logger/ostream_logger.hpp"
+
+#include <iomanip>
+#include <sstream>
+#include <string_view>
+
+namespace logger {
+namespace {
+
+// One prefix stream for every logger: only the log thread formats, under the manager's lock.
+std::ostringstream prefix_stream;
+bool prefix_configured = false;
+
+void write_view(std::ostream& out, std::string_view text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+} // namespace
+
+void ostream_logger::write(const log_record& record) {
+    std::ostream& out = *stream;
+    const auto saved_flags = out.flags();
+    const auto saved_precision = out.precision();
+    const auto saved_width = out.width();
+
+    if (!prefix_configured) {
+        prefix_stream.precision(6);
+        prefix_stream.flags(std::ios::fixed);
+        prefix_configured = true;
+    } else {
+        prefix_stream.str(std::string());
+        prefix_stream.clear();
+    }
+    prefix_stream << '[' << std::right << std::setw(12) << record.time << "] "
+                  << level_to_padded_string(record.level) << ": ";
+    const std::string prefix = prefix_stream.str();
+    write_view(out, prefix);
+
+    const std::string indent(prefix.size(), ' ');
+    const std::string_view message = record.message;
+    bool first = true;
+    std::size_t begin = 0;
+    while (begin <= message.size()) {
+        std::size_t end = message.find('\n', begin);
+        if (end == std::string_view::npos) end = message.size();
+        if (end > begin) {
+            if (!first) {
+                out.put('\n');
+                write_view(out, indent);
+            }
+            write_view(out, message.substr(begin, end - begin));
+            first = false;
+        }
+        begin = end + 1;
+    }
+    out.put('\n');
+    out.flush();
+
+    out.flags(saved_flags);
+    out.precision(saved_precision);
+    out.width(saved_width);
+}
+
+} // namespace logger
