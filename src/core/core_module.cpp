@@ -8,7 +8,8 @@
 #include <iostream>
 
 core_module::core_module() try
-    : start_time(system_clock_ns()), log_manager(std::bind(&core_module::time, this)) {
+    : start_time(system_clock_ns()), log_manager(std::bind(&core_module::time, this)),
+      config(this) {
     log_manager.info("Core initialization at " + time_stamp(start_time));
     log_manager.add_logger(std::make_unique<logger::ostream_logger>(std::cerr, logger::level::info));
     log_manager.add_logger(std::make_unique<logger::file_logger>("test.log", logger::level::debug));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/config_manager.hpp"
 #include "core/exceptions.hpp"
 #include "logger/log_manager.hpp"
 
@@ -26,4 +27,5 @@ public:
 
     std::int64_t start_time;
     logger::log_manager log_manager;
+    config_manager config;
 };
