@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The fixed score of the production's music: four tracks of timed events, each an open interval of
+// music time (seconds from the music's start) carrying a value. Queries are in core-clock seconds and
+// are shifted by sync_offset, the core time at which the music started.
+class sound_state {
+public:
+    static constexpr int track_count = 4;
+
+    // Builds the tracks and announces itself on standard output.
+    sound_state();
+
+    void set_offset(double t);
+    double get_offset() const;
+
+    // Value of the event under way on each track at core time t, 0 between events. Cursors only move
+    // forward, so a time earlier than a previous query does not see events already passed.
+    std::vector<double> at(double t);
+
+    double sync_offset;
+    std::vector<std::int32_t> cursors;        // per track: first event not yet known to be over
+    std::vector<std::vector<double>> values;  // per track, per event
+    std::vector<std::vector<double>> starts;  // per track, per event, music seconds
+    std::vector<std::vector<double>> ends;    // per track, per event, music seconds
+};
