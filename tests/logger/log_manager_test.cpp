@@ -1,0 +1,174 @@
+#include "logger/log_error.hpp"
+#include "logger/log_manager.hpp"
+#include "support/capture_logger.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+using logger::level;
+using test_support::capture_log;
+using test_support::capture_logger;
+
+const std::string inserted_debug = "log_manager::add_logger(): Logger inserted. Filter level: Debug";
+
+std::unique_ptr<capture_logger> capture(const std::shared_ptr<capture_log>& log, level filter, int id = 0) {
+    return std::make_unique<capture_logger>(log, filter, id);
+}
+
+// Time source counting its calls: every record gets a distinct, increasing time in submission order.
+std::function<double()> counting_clock() {
+    auto ticks = std::make_shared<std::atomic<long>>(0);
+    return [ticks] { return static_cast<double>(++*ticks); };
+}
+
+TEST(LogManager, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
+    constexpr int producers = 4;
+    constexpr int per_producer = 5000;
+    auto log = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager(counting_clock());
+        manager.add_logger(capture(log, level::debug));
+        std::vector<std::thread> threads;
+        for (int p = 0; p < producers; ++p) {
+            threads.emplace_back([&manager, p] {
+                for (int i = 0; i < per_producer; ++i) {
+                    const std::string message = std::to_string(p) + ":" + std::to_string(i);
+                    switch (i % 3) {
+                    case 0: manager.info(message); break;
+                    case 1: manager.log(message, level::warning); break;
+                    default: manager << message; break;
+                    }
+                }
+            });
+        }
+        for (auto& thread : threads) thread.join();
+    }
+    const auto records = log->records();
+    ASSERT_EQ(records.size(), 1u + producers * per_producer);
+    EXPECT_EQ(records.front().record.message, inserted_debug);
+    std::vector<int> next(producers, 0);
+    double last_time = 0;
+    for (std::size_t k = 1; k < records.size(); ++k) {
+        const auto& record = records[k].record;
+        EXPECT_GT(record.time, last_time) << "records written out of submission order";
+        last_time = record.time;
+        const auto colon = record.message.find(':');
+        const int p = std::stoi(record.message.substr(0, colon));
+        const int i = std::stoi(record.message.substr(colon + 1));
+        ASSERT_EQ(i, next[p]) << "producer " << p;
+        ++next[p];
+        EXPECT_EQ(record.level, i % 3 == 1 ? level::warning : level::info);
+    }
+}
+
+TEST(LogManager, DestructionWritesTheQueueThenDestroysLoggersInReverseOrder) {
+    auto log = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager(counting_clock());
+        for (int id = 1; id <= 3; ++id) manager.add_logger(capture(log, level::debug, id));
+        for (int i = 0; i < 2000; ++i) manager.debug("queued " + std::to_string(i));
+    }
+    EXPECT_EQ(log->destroyed(), (std::vector<int>{3, 2, 1}));
+    // 3 insertion records and 2000 messages, each offered to all three loggers before the first is destroyed.
+    EXPECT_EQ(log->captured_when_destroyed(3), 3 * 2003);
+    const auto records = log->records();
+    ASSERT_EQ(records.size(), 3u * 2003);
+    // Every record goes to each logger in attach order before the next record.
+    for (std::size_t k = 0; k < records.size(); ++k) EXPECT_EQ(records[k].logger_id, static_cast<int>(k % 3) + 1);
+    EXPECT_EQ(records.back().record.message, "queued 1999");
+}
+
+TEST(LogManager, InsertionRecordWaitsForTheNextWakeUp) {
+    auto first = std::make_shared<capture_log>();
+    auto second = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager(counting_clock());
+        manager.add_logger(capture(first, level::debug));
+        manager.info("ready");
+        ASSERT_TRUE(first->wait_for_message("ready"));
+        // Give the log thread time to go back to waiting; add_logger must not wake it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        manager.add_logger(capture(second, level::info));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(first->messages().size(), 2u) << "the insertion record was written without a wake-up";
+
+        manager.debug("later");
+        ASSERT_TRUE(first->wait_for_message("later"));
+        const auto messages = first->messages();
+        ASSERT_EQ(messages.size(), 4u);
+        EXPECT_EQ(messages[2], "log_manager::add_logger(): Logger inserted. Filter level: Info");
+        EXPECT_EQ(messages[3], "later");
+        // The second logger filters at info: it sees neither its own insertion record nor "later".
+        EXPECT_TRUE(second->messages().empty());
+
+        manager.add_logger(capture(second, level::debug));
+    }
+    // Destruction is the wake-up of the last insertion record.
+    EXPECT_EQ(first->messages().back(), inserted_debug);
+    EXPECT_EQ(second->messages(), std::vector<std::string>{inserted_debug});
+}
+
+TEST(LogManager, CurrentLevelIsSetByTheStreamOperatorAndPersists) {
+    auto log = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager([] { return 0.0; });
+        manager.add_logger(capture(log, level::debug));
+        manager.log("default");
+        manager << level::error;
+        manager.log("one");
+        manager.log("explicit", level::debug);
+        manager << std::string("two") << level::critical << std::string("three");
+        manager.log("four");
+    }
+    std::vector<std::pair<std::string, level>> seen;
+    for (const auto& entry : log->records()) seen.emplace_back(entry.record.message, entry.record.level);
+    const std::vector<std::pair<std::string, level>> expected{
+        {inserted_debug, level::debug}, {"default", level::info}, {"one", level::error},
+        {"explicit", level::debug},     {"two", level::error},    {"three", level::critical},
+        {"four", level::critical}};
+    EXPECT_EQ(seen, expected);
+}
+
+// A callable whose copies fail, so that the manager's copy of its time source fails.
+struct uncopyable_clock {
+    uncopyable_clock() = default;
+    uncopyable_clock(uncopyable_clock&&) = default;
+    uncopyable_clock(const uncopyable_clock&) { throw std::runtime_error("clock copy refused"); }
+    double operator()() const { return 0.0; }
+};
+
+TEST(LogManager, SetUpFailuresBecomeLogErrors) {
+    const std::function<double()> source(uncopyable_clock{});
+    try {
+        logger::log_manager manager(source);
+        FAIL() << "construction succeeded";
+    } catch (const logger::log_error& e) {
+        EXPECT_STREQ(e.what(), "log_manager::log_manager(): clock copy refused");
+    }
+}
+
+TEST(LogManager, EmptyTimeSourceFailsEverySubmissionAndQueuesNothing) {
+    auto log = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager{std::function<double()>()};
+        // The logger is attached before its insertion record fails to get a time.
+        EXPECT_THROW(manager.add_logger(capture(log, level::debug)), std::bad_function_call);
+        EXPECT_THROW(manager.info("lost"), std::bad_function_call);
+        EXPECT_THROW(manager << std::string("lost"), std::bad_function_call);
+        // The lock was released: the operator that only sets the level still works.
+        manager << level::error;
+    }
+    EXPECT_TRUE(log->records().empty());
+    EXPECT_EQ(log->destroyed(), std::vector<int>{0});
+}
+
+} // namespace
