@@ -1,0 +1,38 @@
+#include "gl/shader_file.hpp"
+
+#include "logger/log_manager.hpp"
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// The word for a kind in log lines; empty for a value that is no shader kind.
+const char* kind_word(GLenum kind) {
+    switch (kind) {
+    case shader_object::vertex: return "vertex";
+    case shader_object::fragment: return "fragment";
+    case shader_object::geometry: return "geometry";
+    case shader_object::tess_control: return "tessellation control";
+    case shader_object::tess_evaluation: return "tessellation evaluation";
+    case shader_object::compute: return "compute";
+    default: return "";
+    }
+}
+
+std::string read_text_file(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream content;
+    if (in) content << in.rdbuf();
+    return content.str();
+}
+
+} // namespace
+
+shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log) {
+    shader_object shader(kind, read_text_file(path), true);
+    log.info(std::string("Compiling ") + kind_word(kind) + " shader from '" + path + "'... " +
+             (shader.compile_status() == 1 ? "Success." : "Fail."));
+    log.info("Compile log:\n" + shader.info_log());
+    return shader;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "gl/shader_object.hpp"
+
+#include <string>
+
+namespace logger {
+class log_manager;
+}
+
+// Reads the file (an unreadable file reads as an empty source), compiles it as the given kind, logs the
+// outcome and the compile log with info, and returns the shader whether or not it compiled.
+shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log);
