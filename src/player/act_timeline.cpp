@@ -1,6 +1,8 @@
 #include "player/act_timeline.hpp"
 
-void act_timeline::add_act(abstract_act* act, double start) { entries.emplace_back(start, act); }
+void act_timeline::add_act(abstract_act* act, double start) {
+    entries.emplace_back(start, act);
+}
 
 abstract_act* act_timeline::current_act(double t) {
     if (entries.empty()) {

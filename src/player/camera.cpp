@@ -8,9 +8,15 @@
 namespace {
 
 // Trigonometry is evaluated in double and rounded once, so results do not depend on the float libm.
-float sin_f(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
-float cos_f(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
-float tan_f(float a) { return static_cast<float>(std::tan(static_cast<double>(a))); }
+float sin_f(float a) {
+    return static_cast<float>(std::sin(static_cast<double>(a)));
+}
+float cos_f(float a) {
+    return static_cast<float>(std::cos(static_cast<double>(a)));
+}
+float tan_f(float a) {
+    return static_cast<float>(std::tan(static_cast<double>(a)));
+}
 
 // glm::mat4 is indexed [column][row].
 glm::mat4 translation(const glm::vec3& v) {

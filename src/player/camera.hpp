@@ -21,7 +21,8 @@ public:
     // Clamped to the open interval (-max_tilt, max_tilt); NaN goes to -max_tilt.
     void rotate_tilt(float a);
     void set_distance(float d);
-    // Step scaled by sqrt(distance); the result is clamped to [min_distance, max_distance], NaN to the minimum.
+    // Step scaled by sqrt(distance); the result is clamped to [min_distance, max_distance], NaN to the
+    // minimum.
     void zoom(float a);
 
     void set_aspect(float r);

@@ -21,8 +21,8 @@ public:
     std::vector<double> at(double t);
 
     double sync_offset;
-    std::vector<std::int32_t> cursors;        // per track: first event not yet known to be over
-    std::vector<std::vector<double>> values;  // per track, per event
-    std::vector<std::vector<double>> starts;  // per track, per event, music seconds
-    std::vector<std::vector<double>> ends;    // per track, per event, music seconds
+    std::vector<std::int32_t> cursors;       // per track: first event not yet known to be over
+    std::vector<std::vector<double>> values; // per track, per event
+    std::vector<std::vector<double>> starts; // per track, per event, music seconds
+    std::vector<std::vector<double>> ends;   // per track, per event, music seconds
 };

@@ -11,7 +11,9 @@ namespace {
 // Records its begin calls in a log shared by all acts of a test.
 class recording_act : public abstract_act {
 public:
-    recording_act(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+    recording_act(std::string name, std::vector<std::string>& log)
+        : name_(std::move(name))
+        , log_(log) {}
     void render(player&) override {}
     void begin() override { log_.push_back(name_); }
 
@@ -58,7 +60,8 @@ TEST(ActTimeline, SecondActTakesOverStrictlyAfterItsStart) {
 
     EXPECT_EQ(timeline.current_act(0.0), &first);
     EXPECT_TRUE(begun.empty());
-    for (const double t : {0.016, 3.0, 9.99, 10.0}) EXPECT_EQ(timeline.current_act(t), &first) << t;
+    for (const double t : {0.016, 3.0, 9.99, 10.0})
+        EXPECT_EQ(timeline.current_act(t), &first) << t;
     EXPECT_EQ(begun, names{"first"});
 
     EXPECT_EQ(timeline.current_act(10.016), &second);

@@ -20,7 +20,8 @@ struct ref_mat {
 
 ref_mat identity() {
     ref_mat r;
-    for (int i = 0; i < 4; ++i) r.m[i][i] = 1.0f;
+    for (int i = 0; i < 4; ++i)
+        r.m[i][i] = 1.0f;
     return r;
 }
 
@@ -29,7 +30,8 @@ ref_mat operator*(const ref_mat& a, const ref_mat& b) {
     for (int row = 0; row < 4; ++row)
         for (int col = 0; col < 4; ++col) {
             float s = 0.0f;
-            for (int k = 0; k < 4; ++k) s += a.m[row][k] * b.m[k][col];
+            for (int k = 0; k < 4; ++k)
+                s += a.m[row][k] * b.m[k][col];
             r.m[row][col] = s;
         }
     return r;
@@ -43,8 +45,12 @@ ref_mat translate(float x, float y, float z) {
     return r;
 }
 
-float rounded_sin(float a) { return static_cast<float>(std::sin(static_cast<double>(a))); }
-float rounded_cos(float a) { return static_cast<float>(std::cos(static_cast<double>(a))); }
+float rounded_sin(float a) {
+    return static_cast<float>(std::sin(static_cast<double>(a)));
+}
+float rounded_cos(float a) {
+    return static_cast<float>(std::cos(static_cast<double>(a)));
+}
 
 ref_mat rot_x(float a) {
     ref_mat r = identity();
@@ -158,13 +164,14 @@ TEST(Camera, PanRotatesAboutTheVerticalAxis) {
     const float sp = rounded_sin(p);
     const float rows[4][4] = {{cp, 0, sp, 0}, {0, 1, 0, 0}, {-sp, 0, cp, -7.0f}, {0, 0, 0, 1}};
     for (int row = 0; row < 4; ++row)
-        for (int col = 0; col < 4; ++col) EXPECT_EQ(c.target_to_view[col][row], rows[row][col]);
+        for (int col = 0; col < 4; ++col)
+            EXPECT_EQ(c.target_to_view[col][row], rows[row][col]);
 }
 
 TEST(Camera, MoveRelativeIsGivenInViewAxes) {
     camera c(1.0f, 0.1f, 100.0f, 1.0f, 5.0f);
     c.set_pan(static_cast<float>(std::numbers::pi / 2)); // eye on -X, looking along +X
-    c.move_relative(glm::vec3(0, 0, -1));                 // forward
+    c.move_relative(glm::vec3(0, 0, -1));                // forward
     EXPECT_NEAR(c.position.x, 1.0f, 1e-6);
     EXPECT_NEAR(c.position.y, 0.0f, 1e-6);
     EXPECT_NEAR(c.position.z, 0.0f, 1e-6);
@@ -195,25 +202,45 @@ TEST(Camera, MatricesFollowRandomOperationSequences) {
             const glm::vec3 v(uniform(-20, 20), uniform(-20, 20), uniform(-20, 20));
             const float a = uniform(-4.0f, 4.0f);
             switch (gen() % 12) {
-            case 0: c.set_position(v); break;
-            case 1: c.move_by(v); break;
-            case 2: c.move_relative(v); break;
-            case 3: c.set_pan(a); break;
-            case 4: c.rotate_pan(a); break;
-            case 5: c.set_tilt(a); break;
+            case 0:
+                c.set_position(v);
+                break;
+            case 1:
+                c.move_by(v);
+                break;
+            case 2:
+                c.move_relative(v);
+                break;
+            case 3:
+                c.set_pan(a);
+                break;
+            case 4:
+                c.rotate_pan(a);
+                break;
+            case 5:
+                c.set_tilt(a);
+                break;
             case 6:
                 c.rotate_tilt(a);
                 EXPECT_LE(std::abs(c.tilt), 1.5707964f);
                 break;
-            case 7: c.set_distance(uniform(0.5f, 200.0f)); break;
+            case 7:
+                c.set_distance(uniform(0.5f, 200.0f));
+                break;
             case 8:
                 c.zoom(a);
                 EXPECT_GE(c.distance, 0.1f);
                 EXPECT_LE(c.distance, 100.0f);
                 break;
-            case 9: c.set_aspect(uniform(0.5f, 3.0f)); break;
-            case 10: c.set_fov_y(uniform(0.2f, 2.5f)); break;
-            default: c.set_position(c.position); break;
+            case 9:
+                c.set_aspect(uniform(0.5f, 3.0f));
+                break;
+            case 10:
+                c.set_fov_y(uniform(0.2f, 2.5f));
+                break;
+            default:
+                c.set_position(c.position);
+                break;
             }
             expect_consistent(c);
             if (::testing::Test::HasFailure()) return;

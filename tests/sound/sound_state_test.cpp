@@ -15,7 +15,8 @@ using values4 = std::vector<double>;
 // Swaps std::cout's buffer for the lifetime of the object.
 class cout_capture {
 public:
-    cout_capture() : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
+    cout_capture()
+        : previous_(std::cout.rdbuf(captured_.rdbuf())) {}
     ~cout_capture() { std::cout.rdbuf(previous_); }
     std::string text() const { return captured_.str(); }
 
@@ -107,7 +108,8 @@ TEST(SoundState, EveryEventIsSeenAtSixtyFramesPerSecond) {
         const sound_state score = quiet_state();
         s.set_offset(offset);
         std::vector<std::vector<int>> hits(4);
-        for (int k = 0; k < 4; ++k) hits[k].assign(score.starts[k].size(), 0);
+        for (int k = 0; k < 4; ++k)
+            hits[k].assign(score.starts[k].size(), 0);
 
         for (int frame = 0; frame <= 110 * 60; ++frame) {
             const double t = frame / 60.0;
