@@ -1,0 +1,30 @@
+#pragma once
+
+#include "acts/model_vertex.hpp"
+#include "gl/texture_2d.hpp"
+
+#include <glm/vec3.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// A model as the act draws it: unshared vertices (three per triangle), one material and three textures.
+// Constructing one generates the three texture names, so it needs a current GL context.
+struct obj_model {
+    std::vector<model_vertex> vertices;
+    std::vector<triangle> triangles;
+    glm::vec3 diffuse_color{0.0f};
+    glm::vec3 specular_color{0.0f};
+    float glossiness = 0.0f;
+    gl::texture_2d diffuse_map;
+    gl::texture_2d specular_map;
+    gl::texture_2d normal_map;
+};
+
+// Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
+// "mtl", loading the named maps as GL_RGB textures (paths relative to the working directory).
+// A model or material file that cannot be opened leaves that part empty. Throws invalid_argument for a
+// path without "obj", runtime_error naming path and line for a face that cannot be used, and
+// texture_2d::from_file's runtime_error for a map that cannot be loaded.
+std::unique_ptr<obj_model> load_obj(const std::string& path);
