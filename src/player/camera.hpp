@@ -18,7 +18,7 @@ public:
     void set_pan(float a);
     void rotate_pan(float a);
     void set_tilt(float a);
-    // Clamped to the open interval (-max_tilt, max_tilt); NaN goes to -max_tilt.
+    // The result is clamped to [-max_tilt, max_tilt]; NaN goes to -max_tilt.
     void rotate_tilt(float a);
     void set_distance(float d);
     // Step scaled by sqrt(distance); the result is clamped to [min_distance, max_distance], NaN to the
