@@ -1,0 +1,63 @@
+#include "support/x_window.hpp"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <memory>
+
+namespace test_support {
+namespace {
+
+struct display_closer {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+using display_ptr = std::unique_ptr<Display, display_closer>;
+
+std::string window_title(Display* d, Window w) {
+    XTextProperty property{};
+    if (XGetWMName(d, w, &property) == 0 || property.value == nullptr) return {};
+    std::string title(reinterpret_cast<const char*>(property.value), property.nitems);
+    XFree(property.value);
+    return title;
+}
+
+Window search(Display* d, Window w, const std::string& title) {
+    if (window_title(d, w) == title) return w;
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(d, w, &root, &parent, &children, &count) == 0) return 0;
+    Window found = 0;
+    for (unsigned i = 0; i < count && found == 0; ++i) found = search(d, children[i], title);
+    if (children != nullptr) XFree(children);
+    return found;
+}
+
+} // namespace
+
+unsigned long find_window(const std::string& title) {
+    display_ptr d(XOpenDisplay(nullptr));
+    if (!d) return 0;
+    return search(d.get(), DefaultRootWindow(d.get()), title);
+}
+
+bool request_close(const std::string& title) {
+    display_ptr d(XOpenDisplay(nullptr));
+    if (!d) return false;
+    const Window w = search(d.get(), DefaultRootWindow(d.get()), title);
+    if (w == 0) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = w;
+    event.xclient.message_type = XInternAtom(d.get(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(d.get(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(d.get(), w, False, NoEventMask, &event);
+    XFlush(d.get());
+    return true;
+}
+
+} // namespace test_support
