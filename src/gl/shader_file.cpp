@@ -29,10 +29,14 @@ std::string read_text_file(const std::string& path) {
 
 } // namespace
 
+std::string compile_message(const GLenum& kind, const std::string& path, bool success) {
+    return std::string("Compiling ") + kind_word(kind) + " shader from '" + path + "'... " +
+           (success ? "Success." : "Fail.");
+}
+
 shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log) {
     shader_object shader(kind, read_text_file(path), true);
-    log.info(std::string("Compiling ") + kind_word(kind) + " shader from '" + path + "'... " +
-             (shader.compile_status() == 1 ? "Success." : "Fail."));
+    log.info(compile_message(kind, path, shader.compile_status() == 1));
     log.info("Compile log:\n" + shader.info_log());
     return shader;
 }
