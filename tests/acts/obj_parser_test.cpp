@@ -1,0 +1,163 @@
+#include "acts/obj_parser.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+namespace {
+
+obj_mesh obj(const std::string& text) {
+    std::istringstream in(text);
+    return parse_obj(in);
+}
+
+mtl_material mtl(const std::string& text) {
+    std::istringstream in(text);
+    return parse_mtl(in);
+}
+
+// The line number and reason parse_obj rejects the text with; {0, ""} when it accepts it.
+std::pair<std::size_t, std::string> rejection(const std::string& text) {
+    try {
+        obj(text);
+    } catch (const obj_parse_error& e) {
+        return {e.line, e.reason};
+    }
+    return {0, ""};
+}
+
+const std::string unit_lists = "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\n"
+                               "vt 0.25 0.75\nvt 1 0 0.5\n"
+                               "vn 0 0 1\nvn 0 1 0\n";
+
+TEST(ObjParser, EmptyAndFacelessTextsGiveEmptyMesh) {
+    for (const char* text : {"", "\n\n\r\n", "v 1 2 3\nvt 0 0\nvn 0 0 1\n", "# comment only"}) {
+        const obj_mesh mesh = obj(text);
+        EXPECT_TRUE(mesh.vertices.empty()) << text;
+        EXPECT_TRUE(mesh.triangles.empty()) << text;
+    }
+}
+
+TEST(ObjParser, EveryCornerBecomesItsOwnVertex) {
+    const obj_mesh mesh = obj(unit_lists + "f 2/1/1 3/2/2 1/1/1\nf 4/2/2 4/2/2 2/1/1 3/1/1\n");
+    ASSERT_EQ(mesh.vertices.size(), 6u);
+    ASSERT_EQ(mesh.triangles.size(), 2u) << "the fourth corner of a quad is ignored";
+    EXPECT_EQ(mesh.triangles[0].indices, (std::array<std::uint32_t, 3>{0, 1, 2}));
+    EXPECT_EQ(mesh.triangles[1].indices, (std::array<std::uint32_t, 3>{3, 4, 5}));
+
+    const model_vertex& first = mesh.vertices[0];
+    EXPECT_EQ(first.position, glm::vec3(1, 0, 0));
+    EXPECT_EQ(first.normal, glm::vec3(0, 0, 1));
+    EXPECT_EQ(first.uv, glm::vec2(0.25f, 0.25f)) << "v is stored as 1 - v";
+    EXPECT_EQ(mesh.vertices[1].position, glm::vec3(0, 1, 0));
+    EXPECT_EQ(mesh.vertices[1].normal, glm::vec3(0, 1, 0));
+    EXPECT_EQ(mesh.vertices[1].uv, glm::vec2(1, 1)) << "a third texture value is ignored";
+    EXPECT_EQ(mesh.vertices[5].position, glm::vec3(1, 0, 0));
+}
+
+TEST(ObjParser, NumbersReadAsStreamsReadThem) {
+    const obj_mesh mesh = obj("v 1e3 -2.5e-1 .5\nv\t+4 5. 6\nvt 0.1 0.3\nvn 1 2 3\nf 1/1/1 2/1/1 1/1/1\n");
+    ASSERT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.vertices[0].position, glm::vec3(1000.0f, -0.25f, 0.5f));
+    EXPECT_EQ(mesh.vertices[1].position, glm::vec3(4.0f, 5.0f, 6.0f)) << "a tab also separates the keyword";
+    float v = 0;
+    std::istringstream("0.3") >> v;
+    EXPECT_EQ(mesh.vertices[0].uv.y, 1.0f - v);
+}
+
+TEST(ObjParser, OtherLinesAreSkipped) {
+    const std::string skipped = "# Blender export\nmtllib scene.mtl\no Cube\ng part\ns off\nusemtl Material\n"
+                                "  v 9 9 9\nvp 9 9 9\nl 1 2\n";
+    const obj_mesh mesh = obj(skipped + unit_lists + "f 1/1/1 2/1/1 3/1/1\n");
+    ASSERT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.vertices[0].position, glm::vec3(0, 0, 0)) << "indented and vp lines add no position";
+}
+
+TEST(ObjParser, LongLinesAreReadWholeAndReadingGoesOn) {
+    std::string exact = "v 1 2 3";
+    exact.resize(127, ' ');
+    const std::string long_number = "v 1." + std::string(300, '0') + "1 2 3";
+    const std::string long_comment = "#" + std::string(5000, 'x');
+    const obj_mesh mesh = obj(exact + "\n" + long_comment + "\n" + long_number + "\nvt 0 0\nvn 0 0 1\n" +
+                              "f 1/1/1 2/1/1 1/1/1\n");
+    ASSERT_EQ(mesh.vertices.size(), 3u);
+    EXPECT_EQ(mesh.vertices[0].position, glm::vec3(1, 2, 3));
+    EXPECT_EQ(mesh.vertices[1].position, glm::vec3(1, 2, 3));
+}
+
+TEST(ObjParser, CrlfExportMatchesLfExport) {
+    const std::string lf = "# exported\nmtllib quad.mtl\no Quad\n" + unit_lists + "usemtl Mat\ns 1\n\n"
+                           "f 1/1/1 2/2/1 3/1/2 4/2/2\nf 1/1/1 3/2/1 4/1/1\n";
+    std::string crlf;
+    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    const obj_mesh a = obj(lf);
+    const obj_mesh b = obj(crlf);
+    ASSERT_EQ(a.vertices.size(), 6u);
+    ASSERT_EQ(b.vertices.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(a.vertices[i].position, b.vertices[i].position);
+        EXPECT_EQ(a.vertices[i].normal, b.vertices[i].normal);
+        EXPECT_EQ(a.vertices[i].uv, b.vertices[i].uv);
+    }
+}
+
+TEST(ObjParser, UnusableFacesAreRejectedWithTheirLine) {
+    // The face sits on line 10 of unit_lists + "\n" + face (8 list lines, one blank line).
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"f 0/1/1 1/1/1 2/1/1", "face index out of range"},
+        {"f 1/1/1 -1/1/1 2/1/1", "face index out of range"},
+        {"f 1/1/1 2/1/1 5/1/1", "face index out of range"},
+        {"f 1/3/1 2/1/1 3/1/1", "face index out of range"},
+        {"f 1/1/1 2/1/3 3/1/1", "face index out of range"},
+        {"f 1/1/1 2/1/1 3/1/-2", "face index out of range"},
+        {"f 1//1 2//1 3//1", "malformed face corner"},
+        {"f 1 2 3", "malformed face corner"},
+        {"f 1/1/1 2/1/1", "malformed face corner"},
+        {"f a/b/c 1/1/1 2/1/1", "malformed face corner"},
+        {"f 1/1/1 2/1/1 99999999999999999999/1/1", "malformed face corner"},
+        {"f", "malformed face corner"},
+    };
+    for (const auto& [face, reason] : cases) {
+        EXPECT_EQ(rejection(unit_lists + "\n" + face + "\n"), std::make_pair(std::size_t{10}, reason)) << face;
+    }
+    EXPECT_EQ(rejection("v 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 2/1/1\nv 1 1 1\n"),
+              std::make_pair(std::size_t{4}, std::string("face index out of range")))
+        << "only lists read so far count";
+    EXPECT_EQ(rejection("v 0 0 0\r\n\r\nvt 0 0\r\nvn 0 0 1\r\nf 1/1/1 1/1/1 1/1/0\r\n"),
+              std::make_pair(std::size_t{5}, std::string("face index out of range")));
+}
+
+TEST(MtlParser, KeywordsAreExactAndTheLastOneWins) {
+    const mtl_material m = mtl("# two materials\nnewmtl First\nKd 0.1 0.2 0.3\nKs 1 1 1\nNs 10\n"
+                               "map_Kd first.png\nillum 2\nKa 9 9 9\nkd 7 7 7\nMap_Kd wrong.png\n"
+                               "\nnewmtl Second\n\tKd 0.4 0.5 0.6\r\nmap_Kd assets/diffuse.png\r\n"
+                               "map_Ks assets/specular.png\nmap_Bump normal map.png\nNs 96.078431\n");
+    EXPECT_EQ(m.diffuse_color, glm::vec3(0.4f, 0.5f, 0.6f));
+    EXPECT_EQ(m.specular_color, glm::vec3(1, 1, 1));
+    EXPECT_EQ(m.glossiness, 96.078431f);
+    EXPECT_EQ(m.diffuse_map, std::optional<std::string>("assets/diffuse.png"));
+    EXPECT_EQ(m.specular_map, std::optional<std::string>("assets/specular.png"));
+    EXPECT_EQ(m.normal_map, std::optional<std::string>("normal")) << "one whitespace-delimited word";
+}
+
+TEST(MtlParser, AbsentKeywordsKeepInitialValues) {
+    const mtl_material m = mtl("newmtl Plain\nKd 1 0.5 0.25\n");
+    EXPECT_EQ(m.diffuse_color, glm::vec3(1, 0.5f, 0.25f));
+    EXPECT_EQ(m.specular_color, glm::vec3(0));
+    EXPECT_EQ(m.glossiness, 0.0f);
+    EXPECT_FALSE(m.diffuse_map || m.specular_map || m.normal_map);
+
+    const mtl_material partial = mtl("Kd 0.5 0.5 0.5\nKd 0.25\nmap_Kd\n");
+    EXPECT_EQ(partial.diffuse_color, glm::vec3(0.25f, 0.5f, 0.5f)) << "a short line keeps later components";
+    EXPECT_EQ(partial.diffuse_map, std::optional<std::string>("")) << "named, though with no path";
+}
+
+TEST(MaterialPath, FirstObjIsReplaced) {
+    EXPECT_EQ(material_path("assets/teksti.obj"), std::optional<std::string>("assets/teksti.mtl"));
+    EXPECT_EQ(material_path("objects/a.obj"), std::optional<std::string>("mtlects/a.obj"));
+    EXPECT_EQ(material_path("model.txt"), std::nullopt);
+    EXPECT_EQ(material_path(""), std::nullopt);
+}
+
+} // namespace
