@@ -24,3 +24,16 @@ if [ "${SKIP_SANITIZERS:-0}" != "1" ]; then
        ctest --output-on-failure -j "$jobs" -L sanitize --timeout 900)
   done
 fi
+
+# Fuzz targets (clang, libFuzzer): a short fixed number of runs of each over its seed corpus. New inputs
+# go to a scratch folder so the committed seeds stay as they are.
+if [ "${SKIP_FUZZERS:-0}" != "1" ]; then
+  CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENGINE_FUZZERS=ON \
+    -DENGINE_ASSETS=OFF >/dev/null
+  cmake --build build-fuzz -j "$jobs" --target fuzzers
+  while read -r fuzzer corpus; do
+    scratch="build-fuzz/corpus/$(basename "$fuzzer")"
+    mkdir -p "$scratch"
+    "$fuzzer" -runs="${FUZZ_RUNS:-20000}" -artifact_prefix=build-fuzz/ "$scratch" "$corpus" </dev/null
+  done < build-fuzz/fuzzers.txt
+fi
