@@ -95,8 +95,8 @@ TEST(LogManager, InsertionRecordWaitsForTheNextWakeUp) {
         manager.add_logger(capture(first, level::debug));
         manager.info("ready");
         ASSERT_TRUE(first->wait_for_message("ready"));
-        // Give the log thread time to go back to waiting; add_logger must not wake it.
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Give the log thread ample time to go back to waiting; add_logger must not wake it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
         manager.add_logger(capture(second, level::info));
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         EXPECT_EQ(first->messages().size(), 2u) << "the insertion record was written without a wake-up";
