@@ -37,7 +37,8 @@ void run(const std::array<emitter, emitter_count>& table, std::array<std::int64_
 
         const burst_parameters& b = em.burst;
         const std::size_t first =
-            em.block + static_cast<std::size_t>(counters[k] % static_cast<std::int64_t>(particle_system::block_size));
+            em.block +
+            static_cast<std::size_t>(counters[k] % static_cast<std::int64_t>(particle_system::block_size));
         particles.spawn(first, first + b.count, em.direction, em.origin, rng, b.speed, b.size, b.brightness,
                         b.position_jitter, b.velocity_jitter, b.size_jitter, b.brightness_jitter, em.texture,
                         b.fade_rate);

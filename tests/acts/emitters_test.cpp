@@ -20,12 +20,14 @@ std::vector<std::size_t> live_slots(const particle_system& p, std::size_t first,
 
 std::vector<std::size_t> range(std::size_t first, std::size_t count) {
     std::vector<std::size_t> r;
-    for (std::size_t i = 0; i < count; ++i) r.push_back(first + i);
+    for (std::size_t i = 0; i < count; ++i)
+        r.push_back(first + i);
     return r;
 }
 
 void kill_all(particle_system& p) {
-    for (std::size_t i = 0; i < p.size(); ++i) p.alive[i] = false;
+    for (std::size_t i = 0; i < p.size(); ++i)
+        p.alive[i] = false;
 }
 
 TEST(emitters, bursts_roll_through_each_block_and_wrap_after_ten) {
@@ -117,7 +119,8 @@ TEST(emitters, e1_triggers_nothing_and_upper_slots_are_never_spawned) {
     particle_system p(1600);
     emitter_state state;
     std::mt19937 rng;
-    for (int n = 1; n <= 600; ++n) emit_opening(n * frame, std::array<double, 4>{0, 7, 0, 0}, p, state, rng);
+    for (int n = 1; n <= 600; ++n)
+        emit_opening(n * frame, std::array<double, 4>{0, 7, 0, 0}, p, state, rng);
     EXPECT_TRUE(live_slots(p, 0, 1600).empty());
     EXPECT_TRUE(rng == std::mt19937{});
 
