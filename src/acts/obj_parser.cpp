@@ -9,8 +9,7 @@ namespace {
 
 // Calls handle(line_number, line) for every line that is not blank; line numbers are 1-based and
 // count blank lines too. A trailing carriage return (CRLF files) is dropped.
-template <typename Handler>
-void for_each_line(std::istream& in, Handler&& handle) {
+template <typename Handler> void for_each_line(std::istream& in, Handler&& handle) {
     std::string line;
     std::size_t number = 0;
     while (std::getline(in, line)) {
@@ -109,13 +108,14 @@ private:
 } // namespace
 
 obj_parse_error::obj_parse_error(std::size_t line_number, const std::string& why)
-    : runtime_error("parse_obj(): line " + std::to_string(line_number) + ": " + why),
-      line(line_number),
-      reason(why) {}
+    : runtime_error("parse_obj(): line " + std::to_string(line_number) + ": " + why)
+    , line(line_number)
+    , reason(why) {}
 
 obj_mesh parse_obj(std::istream& in) {
     obj_reader reader;
-    for_each_line(in, [&reader](std::size_t number, const std::string& line) { reader.read_line(number, line); });
+    for_each_line(in,
+                  [&reader](std::size_t number, const std::string& line) { reader.read_line(number, line); });
     return reader.take();
 }
 
@@ -135,7 +135,7 @@ mtl_material parse_mtl(std::istream& in) {
         } else if (keyword == "map_Kd" || keyword == "map_Ks" || keyword == "map_Bump") {
             std::string path;
             text >> path;
-            auto& map = keyword == "map_Kd" ? material.diffuse_map
+            auto& map = keyword == "map_Kd"   ? material.diffuse_map
                         : keyword == "map_Ks" ? material.specular_map
                                               : material.normal_map;
             map = std::move(path);

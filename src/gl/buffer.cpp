@@ -4,13 +4,16 @@
 
 namespace gl {
 
-buffer::buffer(GLenum target) : bound_target(target) {
+buffer::buffer(GLenum target)
+    : bound_target(target) {
     GLuint generated = 0;
     glapi::glGenBuffers(1, &generated);
     name = buffer_name(generated);
 }
 
-void buffer::bind() const { glapi::glBindBuffer(bound_target, name.get()); }
+void buffer::bind() const {
+    glapi::glBindBuffer(bound_target, name.get());
+}
 
 void buffer::bind(GLenum new_target) {
     bound_target = new_target;

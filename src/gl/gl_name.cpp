@@ -4,10 +4,20 @@
 
 namespace gl::name_deleters {
 
-void texture(GLuint name) noexcept { glapi::glDeleteTextures(1, &name); }
-void buffer(GLuint name) noexcept { glapi::glDeleteBuffers(1, &name); }
-void vertex_array(GLuint name) noexcept { glapi::glDeleteVertexArrays(1, &name); }
-void shader(GLuint name) noexcept { glapi::glDeleteShader(name); }
-void program(GLuint name) noexcept { glapi::glDeleteProgram(name); }
+void texture(GLuint name) noexcept {
+    glapi::glDeleteTextures(1, &name);
+}
+void buffer(GLuint name) noexcept {
+    glapi::glDeleteBuffers(1, &name);
+}
+void vertex_array(GLuint name) noexcept {
+    glapi::glDeleteVertexArrays(1, &name);
+}
+void shader(GLuint name) noexcept {
+    glapi::glDeleteShader(name);
+}
+void program(GLuint name) noexcept {
+    glapi::glDeleteProgram(name);
+}
 
 } // namespace gl::name_deleters

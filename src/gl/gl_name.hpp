@@ -9,17 +9,18 @@
 
 namespace gl {
 
-template <void (*delete_name)(GLuint) noexcept>
-class unique_name {
+template <void (*delete_name)(GLuint) noexcept> class unique_name {
 public:
     unique_name() noexcept = default;
-    explicit unique_name(GLuint name) noexcept : value(name) {}
+    explicit unique_name(GLuint name) noexcept
+        : value(name) {}
     ~unique_name() { reset(); }
 
     unique_name(const unique_name&) = delete;
     unique_name& operator=(const unique_name&) = delete;
 
-    unique_name(unique_name&& other) noexcept : value(std::exchange(other.value, 0u)) {}
+    unique_name(unique_name&& other) noexcept
+        : value(std::exchange(other.value, 0u)) {}
 
     unique_name& operator=(unique_name&& other) noexcept {
         if (this != &other) {

@@ -7,7 +7,8 @@
 
 #include <utility>
 
-program_object::program_object() : name(glapi::glCreateProgram()) {
+program_object::program_object()
+    : name(glapi::glCreateProgram()) {
     if (name.get() == 0) throw gl::api_error("program_object::program_object(): Program creation failed.");
 }
 
@@ -16,10 +17,10 @@ program_object::~program_object() {
 }
 
 program_object::program_object(program_object&& other) noexcept
-    : name(std::move(other.name)),
-      status(std::exchange(other.status, 0)),
-      log_text(std::exchange(other.log_text, {})),
-      attached(std::exchange(other.attached, {})) {}
+    : name(std::move(other.name))
+    , status(std::exchange(other.status, 0))
+    , log_text(std::exchange(other.log_text, {}))
+    , attached(std::exchange(other.attached, {})) {}
 
 program_object& program_object::operator=(program_object&& other) noexcept {
     if (this != &other) {
@@ -74,4 +75,6 @@ GLint program_object::uniform_location(const char* uniform) const {
     return glapi::glGetUniformLocation(name.get(), uniform);
 }
 
-void program_object::use() const { glapi::glUseProgram(name.get()); }
+void program_object::use() const {
+    glapi::glUseProgram(name.get());
+}

@@ -10,13 +10,20 @@ namespace {
 // The word for a kind in log lines; empty for a value that is no shader kind.
 const char* kind_word(GLenum kind) {
     switch (kind) {
-    case shader_object::vertex: return "vertex";
-    case shader_object::fragment: return "fragment";
-    case shader_object::geometry: return "geometry";
-    case shader_object::tess_control: return "tessellation control";
-    case shader_object::tess_evaluation: return "tessellation evaluation";
-    case shader_object::compute: return "compute";
-    default: return "";
+    case shader_object::vertex:
+        return "vertex";
+    case shader_object::fragment:
+        return "fragment";
+    case shader_object::geometry:
+        return "geometry";
+    case shader_object::tess_control:
+        return "tessellation control";
+    case shader_object::tess_evaluation:
+        return "tessellation evaluation";
+    case shader_object::compute:
+        return "compute";
+    default:
+        return "";
     }
 }
 

@@ -6,7 +6,8 @@
 
 #include <utility>
 
-shader_object::shader_object(const GLenum& kind) : name(glapi::glCreateShader(kind)) {
+shader_object::shader_object(const GLenum& kind)
+    : name(glapi::glCreateShader(kind)) {
     if (name.get() == 0) throw gl::api_error("shader_object::shader_object(): Shader creation failed.");
 }
 
@@ -18,10 +19,10 @@ shader_object::shader_object(const GLenum& kind, std::string source_text, bool c
 }
 
 shader_object::shader_object(shader_object&& other) noexcept
-    : name(std::move(other.name)),
-      status(std::exchange(other.status, 0)),
-      log_text(std::exchange(other.log_text, {})),
-      source_text(std::exchange(other.source_text, {})) {}
+    : name(std::move(other.name))
+    , status(std::exchange(other.status, 0))
+    , log_text(std::exchange(other.log_text, {}))
+    , source_text(std::exchange(other.source_text, {})) {}
 
 shader_object& shader_object::operator=(shader_object&& other) noexcept {
     if (this != &other) {

@@ -27,7 +27,8 @@ public:
     }
     ~packed_unpack_state() {
         glapi::glBindBuffer(GL_PIXEL_UNPACK_BUFFER, static_cast<GLuint>(saved_buffer));
-        for (std::size_t i = 0; i < settings.size(); ++i) glapi::glPixelStorei(settings[i].pname, saved[i]);
+        for (std::size_t i = 0; i < settings.size(); ++i)
+            glapi::glPixelStorei(settings[i].pname, saved[i]);
     }
     packed_unpack_state(const packed_unpack_state&) = delete;
     packed_unpack_state& operator=(const packed_unpack_state&) = delete;
@@ -72,7 +73,8 @@ texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
     int file_channels = 0;
     const std::unique_ptr<stbi_uc, stbi_deleter> pixels(
         stbi_load(path.c_str(), &width, &height, &file_channels, channels));
-    if (!pixels) throw runtime_error("gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
+    if (!pixels)
+        throw runtime_error("gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
 
     // The name is generated only once there is something to upload, so a failure leaves none behind.
     texture_2d texture;
@@ -85,13 +87,21 @@ texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
     return texture;
 }
 
-void texture_2d::bind() const { glapi::glBindTexture(GL_TEXTURE_2D, name.get()); }
+void texture_2d::bind() const {
+    glapi::glBindTexture(GL_TEXTURE_2D, name.get());
+}
 
-void texture_2d::unbind() { glapi::glBindTexture(GL_TEXTURE_2D, 0); }
+void texture_2d::unbind() {
+    glapi::glBindTexture(GL_TEXTURE_2D, 0);
+}
 
-void texture_2d::parameter(GLenum pname, GLfloat value) { glapi::glTexParameterf(GL_TEXTURE_2D, pname, value); }
+void texture_2d::parameter(GLenum pname, GLfloat value) {
+    glapi::glTexParameterf(GL_TEXTURE_2D, pname, value);
+}
 
-void texture_2d::parameter(GLenum pname, GLint value) { glapi::glTexParameteri(GL_TEXTURE_2D, pname, value); }
+void texture_2d::parameter(GLenum pname, GLint value) {
+    glapi::glTexParameteri(GL_TEXTURE_2D, pname, value);
+}
 
 void texture_2d::parameter(GLenum pname, const GLfloat* values) {
     glapi::glTexParameterfv(GL_TEXTURE_2D, pname, values);

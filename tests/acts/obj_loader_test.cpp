@@ -27,8 +27,9 @@ static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::
 
 namespace {
 
-const std::string triangle_obj = "# made by hand\r\nmtllib a.mtl\r\no Tri\r\nv 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n"
-                                 "vt 0.25 0.75\r\nvn 0 0 1\r\nusemtl Mat\r\ns off\r\nf 1/1/1 2/1/1 3/1/1\r\n";
+const std::string triangle_obj =
+    "# made by hand\r\nmtllib a.mtl\r\no Tri\r\nv 0 0 0\r\nv 1 0 0\r\nv 0 1 0\r\n"
+    "vt 0.25 0.75\r\nvn 0 0 1\r\nusemtl Mat\r\ns off\r\nf 1/1/1 2/1/1 3/1/1\r\n";
 const std::string material = "newmtl Mat\r\nNs 32\r\nKd 0.5 0.25 1\r\nKs 0.1 0.2 0.3\r\nillum 2\r\n";
 
 void write_rgba_png(const std::filesystem::path& path, const std::vector<std::uint8_t>& rgba, int width) {
@@ -59,8 +60,10 @@ GLint alpha_bits(const gl::texture_2d& texture) {
 // it) for the guard's lifetime. writable_still() tells whether that worked.
 class read_only_file {
 public:
-    explicit read_only_file(const std::filesystem::path& file) : path(file) {
-        std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+    explicit read_only_file(const std::filesystem::path& file)
+        : path(file) {
+        std::filesystem::permissions(path, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
                                                std::filesystem::perms::others_read);
         if (geteuid() == 0) set_immutable(true);
     }
@@ -97,7 +100,8 @@ protected:
 
 TEST_F(ObjLoader, ReadsModelMaterialAndMapsRelativeToWorkingDirectory) {
     dir.write("models/a.obj", triangle_obj);
-    dir.write("models/a.mtl", material + "map_Kd tex/diffuse.png\r\nmap_Ks tex/spec.png\r\nmap_Bump tex/normal.png\r\n");
+    dir.write("models/a.mtl",
+              material + "map_Kd tex/diffuse.png\r\nmap_Ks tex/spec.png\r\nmap_Bump tex/normal.png\r\n");
     const std::vector<std::uint8_t> diffuse{10, 20, 30, 0, 40, 50, 60, 128, 70, 80, 90, 255};
     write_rgba_png(dir.path() / "tex/diffuse.png", diffuse, 3);
     write_rgba_png(dir.path() / "tex/spec.png", {1, 2, 3, 4}, 1);
@@ -111,7 +115,8 @@ TEST_F(ObjLoader, ReadsModelMaterialAndMapsRelativeToWorkingDirectory) {
     EXPECT_EQ(model->diffuse_color, glm::vec3(0.5f, 0.25f, 1.0f));
     EXPECT_EQ(model->specular_color, glm::vec3(0.1f, 0.2f, 0.3f));
     EXPECT_EQ(model->glossiness, 32.0f);
-    EXPECT_EQ(texels_rgb(model->diffuse_map, 3), (std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
+    EXPECT_EQ(texels_rgb(model->diffuse_map, 3),
+              (std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
     EXPECT_EQ(alpha_bits(model->diffuse_map), 0) << "maps load with three components";
     EXPECT_EQ(texels_rgb(model->specular_map, 1), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(texels_rgb(model->normal_map, 1), (std::vector<std::uint8_t>{5, 6, 7}));
@@ -179,7 +184,8 @@ TEST_F(ObjLoader, FailuresNameTheirSource) {
         load_obj("nomap.obj");
         ADD_FAILURE() << "no exception";
     } catch (const runtime_error& e) {
-        EXPECT_STREQ(e.what(), "gl::texture_2d::from_file(): Unable to load texture data from 'missing.png'.");
+        EXPECT_STREQ(e.what(),
+                     "gl::texture_2d::from_file(): Unable to load texture data from 'missing.png'.");
     }
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }

@@ -87,10 +87,12 @@ TEST(ObjParser, LongLinesAreReadWholeAndReadingGoesOn) {
 }
 
 TEST(ObjParser, CrlfExportMatchesLfExport) {
-    const std::string lf = "# exported\nmtllib quad.mtl\no Quad\n" + unit_lists + "usemtl Mat\ns 1\n\n"
+    const std::string lf = "# exported\nmtllib quad.mtl\no Quad\n" + unit_lists +
+                           "usemtl Mat\ns 1\n\n"
                            "f 1/1/1 2/2/1 3/1/2 4/2/2\nf 1/1/1 3/2/1 4/1/1\n";
     std::string crlf;
-    for (char c : lf) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    for (char c : lf)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
     const obj_mesh a = obj(lf);
     const obj_mesh b = obj(crlf);
     ASSERT_EQ(a.vertices.size(), 6u);
@@ -119,7 +121,8 @@ TEST(ObjParser, UnusableFacesAreRejectedWithTheirLine) {
         {"f", "malformed face corner"},
     };
     for (const auto& [face, reason] : cases) {
-        EXPECT_EQ(rejection(unit_lists + "\n" + face + "\n"), std::make_pair(std::size_t{10}, reason)) << face;
+        EXPECT_EQ(rejection(unit_lists + "\n" + face + "\n"), std::make_pair(std::size_t{10}, reason))
+            << face;
     }
     EXPECT_EQ(rejection("v 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 2/1/1\nv 1 1 1\n"),
               std::make_pair(std::size_t{4}, std::string("face index out of range")))

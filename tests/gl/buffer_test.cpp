@@ -2,6 +2,7 @@
 #include "gl/vertex_array.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"
+#include "support/gl_entry.hpp"
 #include "support/xvfb.hpp"
 
 #include <gtest/gtest.h>
@@ -93,14 +94,14 @@ TEST_F(Buffers, MovesKeepExactlyOneOwner) {
     const gl::buffer buffer_owner(std::move(*moved_from));
     const gl::vertex_array array_owner(std::move(*moved_from_array));
     static int deletes = 0;
-    const auto delete_buffers = glapi::glDeleteBuffers;
-    const auto delete_arrays = glapi::glDeleteVertexArrays;
-    glapi::glDeleteBuffers = +[](GLsizei, const GLuint*) { ++deletes; };
-    glapi::glDeleteVertexArrays = +[](GLsizei, const GLuint*) { ++deletes; };
-    moved_from.reset();
-    moved_from_array.reset();
-    glapi::glDeleteBuffers = delete_buffers;
-    glapi::glDeleteVertexArrays = delete_arrays;
+    {
+        const test_support::scoped_gl_entry buffers(
+            glapi::glDeleteBuffers, +[](GLsizei, const GLuint*) { ++deletes; });
+        const test_support::scoped_gl_entry arrays(
+            glapi::glDeleteVertexArrays, +[](GLsizei, const GLuint*) { ++deletes; });
+        moved_from.reset();
+        moved_from_array.reset();
+    }
     EXPECT_EQ(deletes, 0);
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }

@@ -8,7 +8,9 @@ namespace {
 
 std::vector<GLuint> deleted;
 
-void record_delete(GLuint name) noexcept { deleted.push_back(name); }
+void record_delete(GLuint name) noexcept {
+    deleted.push_back(name);
+}
 
 using name = gl::unique_name<record_delete>;
 

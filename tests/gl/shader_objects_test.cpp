@@ -6,6 +6,7 @@
 #include "platform/gl_api.hpp"
 #include "support/capture_logger.hpp"
 #include "support/gl_context.hpp"
+#include "support/gl_entry.hpp"
 #include "support/temp_dir.hpp"
 #include "support/xvfb.hpp"
 
@@ -18,32 +19,17 @@ static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::
 
 namespace {
 
-const char* const vertex_source = "#version 330 core\n"
-                                  "in vec3 attribute_position;\n"
-                                  "uniform mat4 view_to_clip;\n"
-                                  "void main() { gl_Position = view_to_clip * vec4(attribute_position, 1.0); }\n";
+const char* const vertex_source =
+    "#version 330 core\n"
+    "in vec3 attribute_position;\n"
+    "uniform mat4 view_to_clip;\n"
+    "void main() { gl_Position = view_to_clip * vec4(attribute_position, 1.0); }\n";
 const char* const fragment_source = "#version 330 core\n"
                                     "out vec4 colour;\n"
                                     "void main() { colour = vec4(1.0); }\n";
 const char* const broken_source = "#version 330 core\nvoid main() { this is not glsl }\n";
 
-// Counts calls through one entry of the GL table while it is in place; restores the entry afterwards.
-template <typename Fn>
-class counted_entry {
-public:
-    counted_entry(Fn& entry, Fn counter) : slot(entry), original(entry) { slot = counter; }
-    ~counted_entry() { slot = original; }
-    counted_entry(const counted_entry&) = delete;
-    counted_entry& operator=(const counted_entry&) = delete;
-
-private:
-    Fn& slot;
-    Fn original;
-};
-
-int shader_deletes = 0;
-int program_deletes = 0;
-int detaches = 0;
+int calls = 0;
 
 GLint attached_count(GLuint program) {
     GLint count = -1;
@@ -61,7 +47,10 @@ TEST_F(ShaderObjects, CompileRecordsStatusLogAndSource) {
     EXPECT_NE(good.id(), 0u);
     EXPECT_EQ(good.compile_status(), GL_TRUE);
     EXPECT_EQ(good.source(), vertex_source);
-    EXPECT_FALSE(good.info_log().empty());
+    GLint length = -1;
+    glapi::glGetShaderiv(good.id(), GL_INFO_LOG_LENGTH, &length);
+    ASSERT_EQ(length, 0) << "this driver reports a log for a clean compile";
+    EXPECT_EQ(good.info_log(), "<empty>");
 
     shader_object broken(shader_object::fragment);
     EXPECT_EQ(broken.compile_status(), 0);
@@ -72,15 +61,6 @@ TEST_F(ShaderObjects, CompileRecordsStatusLogAndSource) {
     EXPECT_EQ(broken.compile_status(), GL_FALSE);
     EXPECT_NE(broken.info_log(), "<empty>");
     EXPECT_NE(broken.info_log().find("error"), std::string::npos) << broken.info_log();
-    EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
-}
-
-TEST_F(ShaderObjects, EmptyDriverLogReadsAsPlaceholder) {
-    shader_object good(shader_object::fragment, fragment_source, true);
-    GLint length = -1;
-    glapi::glGetShaderiv(good.id(), GL_INFO_LOG_LENGTH, &length);
-    ASSERT_EQ(length, 0) << "this driver reports a log for a clean compile";
-    EXPECT_EQ(good.info_log(), "<empty>");
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }
 
@@ -113,17 +93,22 @@ TEST_F(ShaderObjects, CompileShaderFileLogsOutcomeAndCompileLog) {
 
         const std::vector<std::string> expected{
             "Compiling fragment shader from '" + good_path + "'... Success.", "Compile log:\n<empty>",
-            "Compiling vertex shader from '" + missing_path + "'... Fail.", "Compile log:\n" + missing.info_log()};
+            "Compiling vertex shader from '" + missing_path + "'... Fail.",
+            "Compile log:\n" + missing.info_log()};
         EXPECT_TRUE(captured->wait_for_message(expected.back()));
         EXPECT_EQ(captured->messages(), expected);
     }
 }
 
 TEST_F(ShaderObjects, CompileMessageNamesEveryKind) {
-    EXPECT_EQ(compile_message(shader_object::geometry, "a.geom", true), "Compiling geometry shader from 'a.geom'... Success.");
-    EXPECT_EQ(compile_message(shader_object::tess_control, "t", false), "Compiling tessellation control shader from 't'... Fail.");
-    EXPECT_EQ(compile_message(shader_object::tess_evaluation, "t", true), "Compiling tessellation evaluation shader from 't'... Success.");
-    EXPECT_EQ(compile_message(shader_object::compute, "c", true), "Compiling compute shader from 'c'... Success.");
+    EXPECT_EQ(compile_message(shader_object::geometry, "a.geom", true),
+              "Compiling geometry shader from 'a.geom'... Success.");
+    EXPECT_EQ(compile_message(shader_object::tess_control, "t", false),
+              "Compiling tessellation control shader from 't'... Fail.");
+    EXPECT_EQ(compile_message(shader_object::tess_evaluation, "t", true),
+              "Compiling tessellation evaluation shader from 't'... Success.");
+    EXPECT_EQ(compile_message(shader_object::compute, "c", true),
+              "Compiling compute shader from 'c'... Success.");
     EXPECT_EQ(compile_message(0x1234, "x", false), "Compiling  shader from 'x'... Fail.");
 }
 
@@ -141,8 +126,8 @@ TEST_F(ShaderObjects, LinkDetachAndDetachAll) {
         program.detach(unknown);
         ADD_FAILURE() << "no exception";
     } catch (const invalid_argument& e) {
-        EXPECT_EQ(std::string(e.what()),
-                  "program_object::detach(): Program has no shader with id '" + std::to_string(unknown) + "'.");
+        EXPECT_EQ(std::string(e.what()), "program_object::detach(): Program has no shader with id '" +
+                                             std::to_string(unknown) + "'.");
     }
     EXPECT_EQ(program.shaders().size(), 2u);
     EXPECT_EQ(attached_count(program.id()), 2);
@@ -179,7 +164,8 @@ TEST_F(ShaderObjects, LinkDetachAndDetachAll) {
 TEST_F(ShaderObjects, BrokenProgramKeepsDriverLog) {
     program_object program;
     program.attach(shader_object(shader_object::fragment, fragment_source, true));
-    program.attach(shader_object(shader_object::fragment, "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(0); }\n", true));
+    program.attach(shader_object(shader_object::fragment,
+                                 "#version 330 core\nout vec4 c;\nvoid main() { c = vec4(0); }\n", true));
     EXPECT_FALSE(program.link());
     EXPECT_EQ(program.link_status(), GL_FALSE);
     EXPECT_NE(program.info_log(), "<empty>");
@@ -208,29 +194,26 @@ TEST_F(ShaderObjects, MovesTransferEverythingAndLeaveNothingToDelete) {
     EXPECT_EQ(target.id(), first_id);
     EXPECT_EQ(target.source(), vertex_source);
 
-    program_object program;
-    program.attach(std::move(target));
-    const GLuint program_id = program.id();
-    program_object taken(std::move(program));
-    EXPECT_EQ(taken.id(), program_id);
-    EXPECT_EQ(taken.shaders().size(), 1u);
-    EXPECT_EQ(program.id(), 0u);
-    EXPECT_TRUE(program.shaders().empty());
-
-    std::optional<shader_object> moved_from_shader(std::in_place, shader_object::vertex);
+    // Destroying a moved-from shader or program makes no GL call at all.
+    std::optional<shader_object> moved_from_shader(std::move(first));
     std::optional<program_object> moved_from_program(std::in_place);
-    moved_from_program->attach(shader_object(shader_object::fragment));
-    const shader_object shader_owner(std::move(*moved_from_shader));
-    const program_object program_owner(std::move(*moved_from_program));
-    shader_deletes = program_deletes = detaches = 0;
+    moved_from_program->attach(std::move(target));
+    const program_object taken(std::move(*moved_from_program));
+    EXPECT_EQ(taken.shaders().size(), 1u);
+    EXPECT_EQ(moved_from_program->id(), 0u);
+    EXPECT_TRUE(moved_from_program->shaders().empty());
+    calls = 0;
     {
-        const counted_entry delete_shader(glapi::glDeleteShader, +[](GLuint) { ++shader_deletes; });
-        const counted_entry delete_program(glapi::glDeleteProgram, +[](GLuint) { ++program_deletes; });
-        const counted_entry detach(glapi::glDetachShader, +[](GLuint, GLuint) { ++detaches; });
+        const test_support::scoped_gl_entry delete_shader(
+            glapi::glDeleteShader, +[](GLuint) { ++calls; });
+        const test_support::scoped_gl_entry delete_program(
+            glapi::glDeleteProgram, +[](GLuint) { ++calls; });
+        const test_support::scoped_gl_entry detach(
+            glapi::glDetachShader, +[](GLuint, GLuint) { ++calls; });
         moved_from_shader.reset();
         moved_from_program.reset();
     }
-    EXPECT_EQ(shader_deletes + program_deletes + detaches, 0);
+    EXPECT_EQ(calls, 0);
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }
 

@@ -2,6 +2,7 @@
 #include "gl/texture_2d.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"
+#include "support/gl_entry.hpp"
 #include "support/temp_dir.hpp"
 #include "support/xvfb.hpp"
 
@@ -27,14 +28,16 @@ using pixels = std::vector<std::uint8_t>;
 
 pixels pattern(int width, int height, int channels) {
     pixels data(static_cast<std::size_t>(width * height * channels));
-    for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>((i * 37 + 11) % 251);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>((i * 37 + 11) % 251);
     return data;
 }
 
 std::string write_png(const test_support::temp_dir& dir, const std::string& name, int width, int height,
                       int channels, const pixels& data) {
     const std::string path = (dir.path() / name).string();
-    if (stbi_write_png(path.c_str(), width, height, channels, data.data(), width * channels) == 0) std::abort();
+    if (stbi_write_png(path.c_str(), width, height, channels, data.data(), width * channels) == 0)
+        std::abort();
     return path;
 }
 
@@ -65,32 +68,31 @@ GLint integer(GLenum pname) {
 }
 
 // Texture names generated and not deleted again while an instance is alive.
+int live_names = 0;
+PFNGLGENTEXTURESPROC driver_gen = nullptr;
+PFNGLDELETETEXTURESPROC driver_delete = nullptr;
+
 class name_balance {
 public:
-    name_balance() : gen(glapi::glGenTextures), del(glapi::glDeleteTextures) {
-        balance = 0;
-        glapi::glGenTextures = +[](GLsizei n, GLuint* names) { balance += n; original_gen(n, names); };
-        glapi::glDeleteTextures = +[](GLsizei n, const GLuint* names) {
-            for (GLsizei i = 0; i < n; ++i) balance -= names[i] != 0 ? 1 : 0;
-            original_del(n, names);
-        };
-        original_gen = gen;
-        original_del = del;
+    name_balance() {
+        live_names = 0;
+        driver_gen = gen.driver();
+        driver_delete = del.driver();
     }
-    ~name_balance() {
-        glapi::glGenTextures = gen;
-        glapi::glDeleteTextures = del;
-    }
-    name_balance(const name_balance&) = delete;
-    name_balance& operator=(const name_balance&) = delete;
-    int live() const { return balance; }
+    int live() const { return live_names; }
 
 private:
-    PFNGLGENTEXTURESPROC gen;
-    PFNGLDELETETEXTURESPROC del;
-    static inline int balance = 0;
-    static inline PFNGLGENTEXTURESPROC original_gen = nullptr;
-    static inline PFNGLDELETETEXTURESPROC original_del = nullptr;
+    test_support::scoped_gl_entry<PFNGLGENTEXTURESPROC> gen{glapi::glGenTextures,
+                                                            +[](GLsizei n, GLuint* names) {
+                                                                live_names += n;
+                                                                driver_gen(n, names);
+                                                            }};
+    test_support::scoped_gl_entry<PFNGLDELETETEXTURESPROC> del{glapi::glDeleteTextures,
+                                                               +[](GLsizei n, const GLuint* names) {
+                                                                   for (GLsizei i = 0; i < n; ++i)
+                                                                       live_names -= names[i] != 0 ? 1 : 0;
+                                                                   driver_delete(n, names);
+                                                               }};
 };
 
 class Texture2d : public ::testing::Test {
@@ -123,7 +125,8 @@ TEST_F(Texture2d, RgbRowsOfEveryWidthArriveUnpadded) {
 
 TEST_F(Texture2d, ChannelCountFollowsTheRequestedFormat) {
     const pixels grey = pattern(5, 2, 1);
-    const gl::texture_2d from_grey = gl::texture_2d::from_file(write_png(dir, "grey.png", 5, 2, 1, grey), GL_RGBA);
+    const gl::texture_2d from_grey =
+        gl::texture_2d::from_file(write_png(dir, "grey.png", 5, 2, 1, grey), GL_RGBA);
     const level0 rgba = read_back(from_grey, GL_RGBA, 4);
     ASSERT_EQ(rgba.data.size(), grey.size() * 4);
     for (std::size_t i = 0; i < grey.size(); ++i) {
@@ -139,17 +142,20 @@ TEST_F(Texture2d, ChannelCountFollowsTheRequestedFormat) {
     glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_ALPHA_SIZE, &alpha_bits);
     EXPECT_EQ(alpha_bits, 0) << "alpha dropped";
     pixels expected;
-    for (std::size_t i = 0; i < with_alpha.size(); i += 4) expected.insert(expected.end(), &with_alpha[i], &with_alpha[i + 3]);
+    for (std::size_t i = 0; i < with_alpha.size(); i += 4)
+        expected.insert(expected.end(), &with_alpha[i], &with_alpha[i + 3]);
     EXPECT_EQ(read_back(from_rgba, GL_RGB, 3).data, expected);
 
     const std::string jpeg = (dir.path() / "flat.jpg").string();
     pixels flat(8 * 4 * 3);
-    for (std::size_t i = 0; i < flat.size(); i += 3) flat[i] = 200, flat[i + 1] = 100, flat[i + 2] = 50;
+    for (std::size_t i = 0; i < flat.size(); i += 3)
+        flat[i] = 200, flat[i + 1] = 100, flat[i + 2] = 50;
     ASSERT_NE(stbi_write_jpg(jpeg.c_str(), 8, 4, 3, flat.data(), 100), 0);
     const level0 decoded = read_back(gl::texture_2d::from_file(jpeg, GL_RGB), GL_RGB, 3);
     EXPECT_EQ(decoded.width, 8);
     EXPECT_EQ(decoded.height, 4);
-    for (std::size_t i = 0; i < decoded.data.size(); ++i) EXPECT_NEAR(decoded.data[i], flat[i], 6) << i;
+    for (std::size_t i = 0; i < decoded.data.size(); ++i)
+        EXPECT_NEAR(decoded.data[i], flat[i], 6) << i;
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }
 
@@ -198,7 +204,8 @@ TEST_F(Texture2d, MovesKeepExactlyOneOwner) {
     gl::texture_2d first;
     first.bind(); // a generated name becomes a texture object once bound
     const GLuint first_id = first.id();
-    gl::texture_2d loaded = gl::texture_2d::from_file(write_png(dir, "m.png", 2, 2, 3, pattern(2, 2, 3)), GL_RGB);
+    gl::texture_2d loaded =
+        gl::texture_2d::from_file(write_png(dir, "m.png", 2, 2, 3, pattern(2, 2, 3)), GL_RGB);
     const GLuint loaded_id = loaded.id();
 
     first = std::move(loaded);
