@@ -20,12 +20,12 @@ void buffer::bind(GLenum new_target) {
     bind();
 }
 
-void buffer::data(GLsizeiptr size, const void* data, GLenum usage) const {
-    glapi::glBufferData(bound_target, size, data, usage);
+void buffer::data(GLsizeiptr size, const void* contents, GLenum usage) const {
+    glapi::glBufferData(bound_target, size, contents, usage);
 }
 
-void buffer::subdata(GLintptr offset, GLsizeiptr size, const void* data) const {
-    glapi::glBufferSubData(bound_target, offset, size, data);
+void buffer::subdata(GLintptr offset, GLsizeiptr size, const void* contents) const {
+    glapi::glBufferSubData(bound_target, offset, size, contents);
 }
 
 } // namespace gl

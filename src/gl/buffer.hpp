@@ -49,9 +49,9 @@ public:
     void bind() const;
     // Makes new_target this buffer's target, then binds.
     void bind(GLenum new_target);
-    // Allocates size bytes, filled from data when it is not null.
-    void data(GLsizeiptr size, const void* data, GLenum usage) const;
-    void subdata(GLintptr offset, GLsizeiptr size, const void* data) const;
+    // Allocates size bytes, filled from contents when it is not null.
+    void data(GLsizeiptr size, const void* contents, GLenum usage) const;
+    void subdata(GLintptr offset, GLsizeiptr size, const void* contents) const;
 
 private:
     buffer_name name;
