@@ -1,0 +1,263 @@
+#include "acts/test_act.hpp"
+
+#include "acts/scene_frame.hpp"
+#include "acts/shader_interface.hpp"
+#include "core/core_module.hpp"
+#include "gl/shader_file.hpp"
+#include "gl/texture_2d.hpp"
+#include "platform/gl_api.hpp"
+#include "platform/window.hpp"
+#include "player/player.hpp"
+
+#include <glm/gtc/type_ptr.hpp>
+#include <glm/mat4x4.hpp>
+
+#include <array>
+#include <iostream>
+#include <utility>
+
+namespace si = shader_interface;
+
+namespace {
+
+struct sprite_file {
+    const char* path;
+    GLenum format;
+};
+
+constexpr std::array<sprite_file, 10> sprite_files{{
+    {"assets/star.png", GL_RGBA},
+    {"assets/koala.jpg", GL_RGB},
+    {"assets/kukka1.png", GL_RGBA},
+    {"assets/kukka2.png", GL_RGBA},
+    {"assets/kukka3.png", GL_RGBA},
+    {"assets/valo.png", GL_RGBA},
+    {"assets/valo2.png", GL_RGBA},
+    {"assets/valo3.png", GL_RGBA},
+    {"assets/taplat.png", GL_RGBA},
+    {"assets/taplat2.png", GL_RGBA},
+}};
+
+// Sprites 2 to 9 sit on texture units 3 to 10, in the order of these samplers.
+constexpr std::array<const char*, 8> sprite_samplers{si::kukka1, si::kukka2, si::kukka3, si::valo,
+                                                     si::valo2,  si::valo3,  si::taplat, si::taplat2};
+constexpr std::size_t first_bound_sprite = 2;
+
+void bind_on_unit(const gl::texture_2d& texture, GLuint unit) {
+    glapi::glActiveTexture(GL_TEXTURE0 + unit);
+    texture.bind();
+}
+
+// Bind on the unit, build the mipmaps, clamp and filter linearly.
+void prepare_texture(const gl::texture_2d& texture, GLuint unit) {
+    bind_on_unit(texture, unit);
+    GLint width = 0;
+    glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    // A texture without an image (a map the material did not name) has no mipmaps to build.
+    if (width > 0) glapi::glGenerateMipmap(GL_TEXTURE_2D);
+    gl::texture_2d::parameter(GL_TEXTURE_WRAP_S, GLint{GL_CLAMP_TO_EDGE});
+    gl::texture_2d::parameter(GL_TEXTURE_WRAP_T, GLint{GL_CLAMP_TO_EDGE});
+    gl::texture_2d::parameter(GL_TEXTURE_MIN_FILTER, GLint{GL_LINEAR});
+    gl::texture_2d::parameter(GL_TEXTURE_MAG_FILTER, GLint{GL_LINEAR});
+}
+
+void link_and_report(program_object& program, const char* announcement, logger::log_manager& log) {
+    const bool linked = program.link();
+    log.info(std::string(announcement) + (linked ? "Success." : "Fail."));
+    log.info("Link log:\n" + program.info_log());
+    program.detach_all();
+}
+
+// Describes one float attribute of the bound vertex array; a name the program lacks is skipped.
+void describe_attribute(const program_object& program, const char* name, GLint components, GLsizei stride,
+                        std::size_t offset) {
+    const GLint location = program.attrib_location(name);
+    if (location < 0) return;
+    const auto index = static_cast<GLuint>(location);
+    gl::vertex_array::attrib_pointer(index, components, GL_FLOAT, false, stride,
+                                     reinterpret_cast<const void*>(offset));
+    gl::vertex_array::enable_attrib(index);
+}
+
+void set_uniform(const program_object& program, const char* name, const glm::mat4& value) {
+    glapi::glUniformMatrix4fv(program.uniform_location(name), 1, GL_FALSE, glm::value_ptr(value));
+}
+
+void set_uniform(const program_object& program, const char* name, const glm::vec3& value) {
+    glapi::glUniform3f(program.uniform_location(name), value.x, value.y, value.z);
+}
+
+void set_uniform(const program_object& program, const char* name, float value) {
+    glapi::glUniform1f(program.uniform_location(name), value);
+}
+
+void set_uniform(const program_object& program, const char* name, GLint value) {
+    glapi::glUniform1i(program.uniform_location(name), value);
+}
+
+glm::mat4 model_to_view(const player& p, const scene_state& state) {
+    return p.camera.target_to_view * p.camera.world_to_target * state.model;
+}
+
+// The uniforms both passes share: camera, lights in view space, ambient and the two multipliers.
+void set_shared_uniforms(const program_object& program, const player& p, const scene_state& state) {
+    const glm::mat4 to_view = model_to_view(p, state);
+    set_uniform(program, si::view_to_clip, p.camera.view_to_clip);
+    set_uniform(program, si::model_to_view, to_view);
+    set_uniform(program, si::light1_position, glm::vec3(to_view * glm::vec4(state.light_positions[0], 1.0f)));
+    set_uniform(program, si::light2_position, glm::vec3(to_view * glm::vec4(state.light_positions[1], 1.0f)));
+    set_uniform(program, si::light1_intensity, state.light_intensities[0]);
+    set_uniform(program, si::light2_intensity, state.light_intensities[1]);
+    set_uniform(program, si::ambient_light, state.ambient);
+    set_uniform(program, si::desaturate_multiplier, state.desaturate);
+    set_uniform(program, si::fade_to_black_multiplier, state.fade);
+}
+
+} // namespace
+
+test_act::test_act(obj_model* scene_model, player& host)
+    : model(scene_model), particles(particle_count) {
+    own_model = load_obj("assets/teksti.obj");
+    std::cout << " constructing test_act" << std::endl;
+
+    particles.textures.reserve(sprite_files.size());
+    for (const auto& sprite : sprite_files) {
+        particles.textures.push_back(gl::texture_2d::from_file(sprite.path, sprite.format));
+    }
+
+    build_scene_program(host);
+    upload_scene_geometry();
+    build_particle_program(host);
+}
+
+void test_act::build_scene_program(player& host) {
+    auto& log = host.core->log_manager;
+    scene_program.attach(compile_shader_file(shader_object::vertex, "shaders/cube.vert", log));
+    scene_program.attach(compile_shader_file(shader_object::fragment, "shaders/cube.frag", log));
+    link_and_report(scene_program, "Linking shaders to a program object... ", log);
+}
+
+void test_act::upload_scene_geometry() {
+    scene_vertex_array.bind();
+    scene_vertex_buffer = gl::buffer(gl::buffer::array);
+    scene_vertex_buffer.bind();
+    scene_index_buffer = gl::buffer(gl::buffer::element_array);
+    scene_index_buffer.bind();
+
+    const auto model_bytes = static_cast<GLsizeiptr>(model->vertices.size() * sizeof(model_vertex));
+    const auto own_bytes = static_cast<GLsizeiptr>(own_model->vertices.size() * sizeof(model_vertex));
+    scene_vertex_buffer.data(model_bytes + own_bytes, nullptr, gl::buffer::static_draw);
+    scene_vertex_buffer.subdata(0, model_bytes, model->vertices.data());
+    scene_vertex_buffer.subdata(model_bytes, own_bytes, own_model->vertices.data());
+
+    // Each model's indices stay relative to its own first vertex.
+    scene_indices.reserve(3 * (model->triangles.size() + own_model->triangles.size()));
+    for (const obj_model* m : {model, own_model.get()}) {
+        for (const triangle& tri : m->triangles) scene_indices.insert(scene_indices.end(), tri.indices.begin(), tri.indices.end());
+    }
+    scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
+                            scene_indices.data(), gl::buffer::static_draw);
+
+    constexpr auto stride = static_cast<GLsizei>(sizeof(model_vertex));
+    describe_attribute(scene_program, si::attribute_position, 3, stride, offsetof(model_vertex, position));
+    describe_attribute(scene_program, si::attribute_normal, 3, stride, offsetof(model_vertex, normal));
+    describe_attribute(scene_program, si::attribute_uv, 2, stride, offsetof(model_vertex, uv));
+
+    scene_program.use();
+    prepare_texture(model->diffuse_map, 0);
+    prepare_texture(model->specular_map, 1);
+    prepare_texture(model->normal_map, 2);
+    set_uniform(scene_program, si::diffuse_map, 0);
+    set_uniform(scene_program, si::specular_map, 1);
+    set_uniform(scene_program, si::normal_map, 2);
+}
+
+void test_act::build_particle_program(player& host) {
+    auto& log = host.core->log_manager;
+    particle_program.attach(compile_shader_file(shader_object::vertex, "shaders/particles.vert", log));
+    particle_program.attach(compile_shader_file(shader_object::geometry, "shaders/particles.geom", log));
+    particle_program.attach(compile_shader_file(shader_object::fragment, "shaders/particles.frag", log));
+    link_and_report(particle_program, "Linking particle shaders to a program object... ", log);
+
+    particle_program.use();
+    particle_vertex_array.bind();
+    particle_vertex_buffer = gl::buffer(gl::buffer::array);
+    particle_vertex_buffer.bind();
+    particle_vertex_buffer.data(static_cast<GLsizeiptr>(particle_count * sizeof(particle_vertex)), nullptr,
+                                gl::buffer::stream_draw);
+
+    constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
+    describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position));
+    describe_attribute(particle_program, si::texture_index, 1, stride, offsetof(particle_vertex, texture_index));
+    describe_attribute(particle_program, si::brightness, 1, stride, offsetof(particle_vertex, brightness));
+    describe_attribute(particle_program, si::particle_size, 1, stride, offsetof(particle_vertex, particle_size));
+
+    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
+        prepare_texture(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
+    }
+    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
+        set_uniform(particle_program, sprite_samplers[i], static_cast<GLint>(first_bound_sprite + i + 1));
+    }
+}
+
+void test_act::bind_textures() const {
+    bind_on_unit(model->diffuse_map, 0);
+    bind_on_unit(model->specular_map, 1);
+    bind_on_unit(model->normal_map, 2);
+    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
+        bind_on_unit(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
+    }
+}
+
+void test_act::begin() {
+    bind_textures();
+    glapi::glClearColor(0.4f, 0.4f, 0.4f, 1.0f);
+    previous_time = 0.0;
+}
+
+void test_act::render(player& p) {
+    const double t = p.time;
+    const scene_state state = advance_scene(t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
+    draw_model(p, state);
+    draw_particles(p, state);
+    p.window->swap_buffers();
+    previous_time = t;
+}
+
+void test_act::draw_model(const player& p, const scene_state& state) const {
+    glapi::glEnable(GL_DEPTH_TEST);
+    scene_vertex_array.bind();
+    scene_vertex_buffer.bind();
+    scene_index_buffer.bind();
+    scene_program.use();
+
+    set_uniform(scene_program, si::global_diffuse, model->diffuse_color);
+    set_uniform(scene_program, si::global_specular, model->specular_color);
+    set_uniform(scene_program, si::global_glossiness, model->glossiness);
+    set_shared_uniforms(scene_program, p, state);
+    set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(model_to_view(p, state))));
+    set_uniform(scene_program, si::use_textures, 1);
+
+    glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * model->triangles.size()),
+                                    GL_UNSIGNED_INT, nullptr, 0);
+}
+
+void test_act::draw_particles(const player& p, const scene_state& state) const {
+    glapi::glEnable(GL_BLEND);
+    glapi::glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    // Sprites are tested against the model's depth but do not hide each other's soft edges.
+    glapi::glDepthMask(GL_FALSE);
+    particle_vertex_array.bind();
+    particle_vertex_buffer.bind();
+    particle_program.use();
+    particle_vertex_buffer.subdata(0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
+                                   particles.vertices.data());
+
+    set_shared_uniforms(particle_program, p, state);
+    glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
+
+    glapi::glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(particle_count));
+    glapi::glDepthMask(GL_TRUE);
+    glapi::glDisable(GL_BLEND);
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "acts/emitters.hpp"
+#include "acts/obj_model.hpp"
+#include "acts/particle_system.hpp"
+#include "gl/buffer.hpp"
+#include "gl/program_object.hpp"
+#include "gl/vertex_array.hpp"
+#include "player/abstract_act.hpp"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct scene_state;
+
+// The production's one act: the player's model lit by two lights, with particle bursts driven by the
+// music's event tracks, on a 75-second timeline. Owns every GL object it draws with, so it must be
+// created and destroyed while the window's context is current.
+class test_act : public abstract_act {
+public:
+    static constexpr std::size_t particle_count = 1600;
+
+    // `scene_model` stays the caller's; it must outlive the act.
+    test_act(obj_model* scene_model, player& host);
+    ~test_act() override = default;
+    test_act(const test_act&) = delete;
+    test_act& operator=(const test_act&) = delete;
+
+    void render(player& p) override;
+    void begin() override;
+
+    double previous_time = 0.0;
+    obj_model* model;
+    std::unique_ptr<obj_model> own_model;
+    particle_system particles;
+    // The emitters' last-burst times and slot counters, kept for the whole run.
+    emitter_state emitters;
+    gl::buffer scene_vertex_buffer;
+    gl::buffer scene_index_buffer;
+    std::vector<std::uint32_t> scene_indices;
+    gl::vertex_array scene_vertex_array;
+    program_object scene_program;
+    program_object particle_program;
+    gl::buffer particle_vertex_buffer;
+    gl::vertex_array particle_vertex_array;
+
+private:
+    void build_scene_program(player& host);
+    void upload_scene_geometry();
+    void build_particle_program(player& host);
+    void bind_textures() const;
+    void draw_model(const player& p, const scene_state& state) const;
+    void draw_particles(const player& p, const scene_state& state) const;
+};

@@ -1,0 +1,168 @@
+#include "player/player.hpp"
+
+#include "acts/obj_model.hpp"
+#include "acts/test_act.hpp"
+#include "core/core_module.hpp"
+#include "platform/display_manager.hpp"
+#include "platform/window.hpp"
+#include "sound/music_callback.hpp"
+
+#include <GLFW/glfw3.h>
+#include <SDL.h>
+
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+constexpr const char* music_path = "assets/dat_bass.wav";
+constexpr float degrees_to_radians = 0.017453292f;
+// Mouse factors: single-precision constants widened to double before the product.
+constexpr double pan_tilt_per_pixel = static_cast<double>(0.01f);
+constexpr double zoom_per_scroll_step = static_cast<double>(-0.1f);
+
+} // namespace
+
+player::player(core_module* owner)
+    : core(owner), camera(1.0f, 0.1f, 100.0f, 1.0f, 1.0f) {
+    auto& config = core->config;
+    config.load("config.ini");
+    screen_height = config.get<int>("display.screen_height");
+    screen_width = config.get<int>("display.screen_width");
+
+    window = &core->display.create_window();
+    window->title = config.get<std::string>("display.title");
+    window->hint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    window->hint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    window->hint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    window->hint(GLFW_RESIZABLE, 0);
+    const monitor* full_screen_on = config.get<bool>("display.fullscreen") ? &display_manager::primary_monitor()
+                                                                            : nullptr;
+    window->open({screen_width, screen_height}, full_screen_on, nullptr);
+    window->swap_interval(1);
+    window->event_handler = [this](platform::window&, platform::window::event e) {
+        core->log_manager.debug(platform::window::event_name(e));
+    };
+    window->bind_context();
+
+    const float z = config.get<float>("camera.z");
+    const float y = config.get<float>("camera.y");
+    const float x = config.get<float>("camera.x");
+    const float tilt = config.get<float>("camera.tilt");
+    const float pan = config.get<float>("camera.pan");
+    const float distance = config.get<float>("camera.distance");
+    const float fov_y_degrees = config.get<float>("camera.fov_y_degrees");
+    const float far_clip = config.get<float>("camera.far_clip");
+    const float near_clip = config.get<float>("camera.near_clip");
+    const float aspect = static_cast<float>(screen_width) / static_cast<float>(screen_height);
+    camera = ::camera(aspect, near_clip, far_clip, fov_y_degrees * degrees_to_radians, distance);
+    camera.set_position({x, y, z});
+    camera.set_pan(pan);
+    camera.set_tilt(tilt);
+
+    install_handlers();
+    install_production();
+}
+
+player::~player() {
+    if (!music_stopped) stop_music();
+    act.reset();
+    model.reset();
+}
+
+void player::install_handlers() {
+    core->input.input_handler = [this](platform::window&, platform::input_manager::input_event e) {
+        using type = platform::input_manager::input_type;
+        if (e.type == type::cursor_move) {
+            const auto delta = platform::input_manager::cursor_delta;
+            camera.rotate_pan(static_cast<float>(pan_tilt_per_pixel * delta.x));
+            camera.rotate_tilt(static_cast<float>(pan_tilt_per_pixel * delta.y));
+        } else if (e.type == type::scroll) {
+            camera.zoom(static_cast<float>(zoom_per_scroll_step * platform::input_manager::scroll_offset.y));
+        }
+    };
+}
+
+void player::install_production() {
+    model = load_obj("assets/toristin.obj");
+    load_music();
+    open_audio();
+    try {
+        act = std::make_unique<test_act>(model.get(), *this);
+    } catch (...) {
+        // The destructor does not run for a half-built player: the audio device must go now.
+        stop_music();
+        throw;
+    }
+    timeline.add_act(act.get(), 0.0);
+}
+
+void player::load_music() {
+    Uint32 length = 0;
+    Uint8* samples = nullptr;
+    if (SDL_LoadWAV_RW(SDL_RWFromFile(music_path, "rb"), 1, &music_spec, &samples, &length) == nullptr) {
+        core->log_manager.error("Failed to load music!");
+        throw runtime_error(std::string("player::player(): Unable to load music from '") + music_path +
+                            "': " + SDL_GetError());
+    }
+    music_buffer = samples;
+    music_position = samples;
+    music_remaining = length;
+    core->log_manager.info("Music succesfully loaded!");
+}
+
+void player::open_audio() {
+    music_spec.callback = &player::audio_callback;
+    music_spec.userdata = this;
+    if (SDL_OpenAudio(&music_spec, nullptr) < 0) {
+        const std::string reason = SDL_GetError();
+        core->log_manager.error(reason);
+        SDL_FreeWAV(music_buffer);
+        music_buffer = nullptr;
+        music_stopped = true;
+        throw runtime_error("player::player(): Unable to open the audio output: " + reason);
+    }
+    std::ostringstream text;
+    text << "Opened sound device with capabilities:\n"
+         << "  Sample rate: " << music_spec.freq << "\n"
+         << "  Audio format: " << static_cast<unsigned>(music_spec.format) << "\n"
+         << "  Channls: " << static_cast<int>(music_spec.channels) << "\n"
+         // The silence byte is written as a number: a raw NUL would make the log binary.
+         << "  Silence value: " << static_cast<unsigned>(music_spec.silence) << "\n"
+         << "  buffer size (samples): " << static_cast<unsigned>(music_spec.samples) << "\n"
+         << "  buffer size (bytes): " << static_cast<unsigned>(music_spec.size) << "\n";
+    core->log_manager.info(text.str());
+}
+
+void player::audio_callback(void* user_data, std::uint8_t* stream, int len) {
+    auto* self = static_cast<player*>(user_data);
+    mix_music(stream, len, self->music_spec.silence, self->music_spec.format, self->music_position,
+              self->music_remaining);
+}
+
+void player::stop_music() {
+    SDL_CloseAudio();
+    SDL_FreeWAV(music_buffer);
+    music_buffer = nullptr;
+    music_position = nullptr;
+    music_stopped = true;
+}
+
+void player::run() {
+    core->update();
+    time = core->time();
+    sound_state.set_offset(time);
+    std::cout << "set offset: " << time;
+    music_stopped = false;
+    SDL_PauseAudio(0);
+    for (;;) {
+        if (window->should_close()) return;
+        if (!music_stopped && music_remaining.load() == 0) {
+            core->log_manager.info("Music stopped.");
+            stop_music();
+        }
+        core->update();
+        time = core->time();
+        if (abstract_act* current = timeline.current_act(time)) current->render(*this);
+    }
+}

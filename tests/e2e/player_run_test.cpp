@@ -1,0 +1,185 @@
+// The real program in a scratch run folder under Xvfb, with SDL's disk audio driver recording every
+// byte handed to the audio device, closed the way a user closes a window.
+
+#include "support/process.hpp"
+#include "support/run_folder.hpp"
+#include "support/wav.hpp"
+#include "support/x_window.hpp"
+#include "support/xvfb.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::child_process;
+
+static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
+
+const std::string demo = std::string(ENGINE_BINARY_DIR) + "/demo";
+
+struct demo_run {
+    test_support::run_folder folder;
+    std::string title;
+    std::unique_ptr<child_process> process;
+
+    explicit demo_run(const std::string& window_title) : title(window_title) {
+        folder.write("config.ini", test_support::small_config(title));
+    }
+    void start() {
+        process = std::make_unique<child_process>(
+            demo, std::vector<std::string>{}, folder.path(),
+            std::map<std::string, std::string>{{"SDL_AUDIODRIVER", "disk"},
+                                               {"SDL_DISKAUDIOFILE", (folder.path() / "audio.raw").string()}});
+    }
+    std::string log() const { return folder.read("test.log"); }
+    bool log_has(const std::string& text) const { return log().find(text) != std::string::npos; }
+    void close_and_wait() {
+        ASSERT_TRUE(child_process::eventually([&] { return test_support::find_window(title) != 0; }, 30s))
+            << process->err();
+        ASSERT_TRUE(test_support::request_close(title));
+        ASSERT_TRUE(process->wait(30s)) << "the program did not end after its window was closed";
+    }
+};
+
+std::string as_bytes(const std::vector<std::int16_t>& samples) {
+    std::string bytes;
+    for (const std::int16_t s : samples) {
+        bytes += static_cast<char>(static_cast<std::uint16_t>(s) & 0xFF);
+        bytes += static_cast<char>(static_cast<std::uint16_t>(s) >> 8);
+    }
+    return bytes;
+}
+
+TEST(PlayerRun, PlaysTheMusicOnceAndEndsWhenTheWindowIsClosed) {
+    demo_run run("player-e2e-music");
+    const auto tone = test_support::test_tone(11025); // half a second
+    test_support::write_wav(run.folder.path() / "assets" / "dat_bass.wav", tone, 2, 22050);
+    // The link to the generated music must not be followed: write replaced it.
+    run.start();
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_has("Music stopped."); }, 30s))
+        << run.process->err() << run.log();
+    run.close_and_wait();
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+
+    const std::string out = run.process->out();
+    EXPECT_EQ(out.rfind("sound state initialized\n", 0), 0u) << out;
+    EXPECT_TRUE(std::regex_search(out, std::regex("set offset: [0-9.]+(e[-+][0-9]+)?$"))) << out;
+
+    const std::string log = run.log();
+    for (const char* record :
+         {"Loading configuration options from 'config.ini'...", "GL_ARB_debug_output supported: Yes",
+          "Music succesfully loaded!", "Opened sound device with capabilities:", "  Sample rate: 22050",
+          "  Audio format: 32784", "  Channls: 2", "  Silence value: 0", "Music stopped."}) {
+        EXPECT_NE(log.find(record), std::string::npos) << record << "\n" << log;
+    }
+    EXPECT_LT(log.find("Music succesfully loaded!"), log.find("Opened sound device"));
+    EXPECT_NE(log.find("DEBUG: window::event::close"), std::string::npos) << log;
+    EXPECT_EQ(run.process->err().find("window::event::"), std::string::npos) << "debug records reach only test.log";
+    EXPECT_EQ(log.find('\0'), std::string::npos) << "the log stays text";
+
+    // The device plays silence while paused, then every sample exactly once, in order, then silence.
+    const std::string audio = run.folder.read("audio.raw");
+    const std::string music = as_bytes(tone);
+    const std::size_t start = audio.find(music);
+    ASSERT_NE(start, std::string::npos) << "the recorded audio does not hold the music in order";
+    EXPECT_EQ(start % 4, 0u);
+    EXPECT_TRUE(std::all_of(audio.begin(), audio.begin() + static_cast<std::ptrdiff_t>(start),
+                            [](char c) { return c == 0; }));
+    EXPECT_TRUE(std::all_of(audio.begin() + static_cast<std::ptrdiff_t>(start + music.size()), audio.end(),
+                            [](char c) { return c == 0; }));
+}
+
+TEST(PlayerRun, ClosingWhileTheMusicPlaysShutsDownCleanly) {
+    demo_run run("player-e2e-early-close");
+    test_support::write_wav(run.folder.path() / "assets" / "dat_bass.wav", test_support::test_tone(22050 * 20), 2,
+                            22050);
+    run.start();
+    ASSERT_TRUE(child_process::eventually([&] { return run.process->out().find("set offset: ") != std::string::npos
+                                                    || !run.process->running(); },
+                                          30s));
+    run.close_and_wait();
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+    const std::string log = run.log();
+    EXPECT_EQ(log.find("Music stopped."), std::string::npos);
+    EXPECT_NE(log.find("Core shutdown at "), std::string::npos) << log;
+    EXPECT_NE(log.find("Terminating GLFW..."), std::string::npos) << log;
+}
+
+// Start-up failures: one clear message on standard error, status 1, test.log holding the records up to
+// the failure, config.ini never written.
+struct bad_start {
+    const char* name;
+    const char* config; // nullptr: no config.ini
+    bool remove_music;
+    const char* music;  // replaces the music file when set
+    const char* message;
+};
+
+class PlayerStartFailure : public ::testing::TestWithParam<bad_start> {};
+
+TEST_P(PlayerStartFailure, EndsWithOneClearMessage) {
+    const bad_start& c = GetParam();
+    test_support::run_folder folder;
+    if (c.config != nullptr) folder.write("config.ini", c.config);
+    if (c.remove_music) folder.remove("assets/dat_bass.wav");
+    if (c.music != nullptr) folder.write("assets/dat_bass.wav", c.music);
+    const std::string config_before = c.config != nullptr ? folder.read("config.ini") : "";
+
+    child_process process(demo, {}, folder.path(), {{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(process.wait(30s));
+    EXPECT_EQ(process.status(), 1) << process.err();
+    EXPECT_NE(process.err().find(c.message), std::string::npos) << process.err();
+    EXPECT_NE(folder.read("test.log").find("Core shutdown at "), std::string::npos);
+    EXPECT_EQ(folder.read("config.ini"), config_before) << "config.ini is never written";
+}
+
+std::string config_without(const std::string& key) {
+    std::string text = test_support::small_config("bad");
+    const auto at = text.find(key + " = ");
+    return text.erase(at, text.find('\n', at) + 1 - at);
+}
+
+std::string config_with(const std::string& key, const std::string& value) {
+    std::string text = test_support::small_config("bad");
+    const auto at = text.find(key + " = ") + key.size() + 3;
+    return text.replace(at, text.find('\n', at) - at, value);
+}
+
+const std::string no_title = config_without("title");
+const std::string bad_width = config_with("screen_width", "wide");
+const std::string zero_height = config_with("screen_height", "0");
+const std::string bad_fullscreen = config_with("fullscreen", "maybe");
+const std::string good = test_support::small_config("bad");
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, PlayerStartFailure,
+    ::testing::Values(
+        bad_start{"missing_config", nullptr, false, nullptr, "config_manager::load(): config.ini: cannot open file"},
+        bad_start{"syntax_error", "[display\n", false, nullptr, "config_manager::load(): config.ini(1): unmatched '['"},
+        bad_start{"missing_key", no_title.c_str(), false, nullptr, "config_manager::get(): No such node (display.title)"},
+        bad_start{"bad_int", bad_width.c_str(), false, nullptr,
+                  "config_manager::get(): conversion of data to type \"i\" failed"},
+        bad_start{"bad_bool", bad_fullscreen.c_str(), false, nullptr,
+                  "config_manager::get(): conversion of data to type \"b\" failed"},
+        bad_start{"zero_height", zero_height.c_str(), false, nullptr, "window::open(): Unable to open window."},
+        bad_start{"missing_music", good.c_str(), true, nullptr, "assets/dat_bass.wav"},
+        bad_start{"not_a_wav", good.c_str(), false, "this is not a RIFF file", "assets/dat_bass.wav"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlayerStartFailure, MusicFailureIsLoggedFirst) {
+    test_support::run_folder folder;
+    folder.write("config.ini", test_support::small_config("bad-music"));
+    folder.write("assets/dat_bass.wav", "RIFF garbage");
+    child_process process(demo, {}, folder.path(), {{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(process.wait(30s));
+    EXPECT_EQ(process.status(), 1);
+    const std::string log = folder.read("test.log");
+    EXPECT_NE(log.find("   ERROR: Failed to load music!"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Music succesfully loaded!"), std::string::npos);
+}
+
+} // namespace
