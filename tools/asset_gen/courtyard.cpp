@@ -15,8 +15,8 @@ constexpr double floor_x0 = -9.0, floor_x1 = 12.0, floor_z0 = -9.0, floor_z1 = 1
 constexpr double wall_x0 = -8.5, wall_x1 = 11.5, wall_z0 = -8.5, wall_z1 = 16.5;
 constexpr double wall_thickness = 0.5, wall_height = 6.0;
 
-// The arcade runs along the north side (z = arcade_z0) and down the west and east sides.
-constexpr double arcade_x0 = -2.5, arcade_x1 = 7.5, arcade_z0 = -1.5, arcade_z1 = 6.5;
+// The arcade runs along the north side (z = arcade_z0) and down the east side; columns line the west.
+constexpr double arcade_x0 = -2.5, arcade_x1 = 7.5, arcade_z0 = -3.5, arcade_z1 = 6.5;
 constexpr int arcade_bays = 4;
 constexpr double arcade_depth = 0.5, arcade_top = 4.6, cornice_top = 4.85, cornice_overhang = 0.1;
 
@@ -96,16 +96,20 @@ void arcade(mesh& m) {
     const double bay_x = (arcade_x1 - arcade_x0) / arcade_bays;
     const double bay_z = (arcade_z1 - arcade_z0) / arcade_bays;
     arcade_side(m, {arcade_x0, 0, arcade_z0}, {1, 0, 0}, bay_x, 0);
-    arcade_side(m, {arcade_x0, 0, arcade_z0}, {0, 0, 1}, bay_z, 1);
     arcade_side(m, {arcade_x1, 0, arcade_z0}, {0, 0, 1}, bay_z, 1);
+    // The west side is a colonnade without arches, so the high shot from the north-west corner sees
+    // the altar over it.
+    for (int k = 1; k <= arcade_bays; ++k) {
+        column(m, arcade_x0, arcade_z0 + bay_z * k);
+        finial(m, arcade_x0, arcade_z0 + bay_z * k);
+    }
 
     const double w = 0.5 * arcade_depth + cornice_overhang;
     const double y0 = arcade_top;
     const double y1 = cornice_top;
     box(m, limestone_blocks, {arcade_x0 - w, y0, arcade_z0 - w}, {arcade_x1 + w, y1, arcade_z0 + w}, all_faces, 0.5);
-    const unsigned side_faces = all_faces & ~neg_z;
-    box(m, limestone_blocks, {arcade_x0 - w, y0, arcade_z0 + w}, {arcade_x0 + w, y1, arcade_z1 + w}, side_faces, 0.5);
-    box(m, limestone_blocks, {arcade_x1 - w, y0, arcade_z0 + w}, {arcade_x1 + w, y1, arcade_z1 + w}, side_faces, 0.5);
+    box(m, limestone_blocks, {arcade_x1 - w, y0, arcade_z0 + w}, {arcade_x1 + w, y1, arcade_z1 + w}, all_faces & ~neg_z,
+        0.5);
 }
 
 void altar(mesh& m) {
