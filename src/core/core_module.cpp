@@ -9,10 +9,11 @@
 
 core_module::core_module() try
     : start_time(system_clock_ns()), log_manager(std::bind(&core_module::time, this)),
-      config(this) {
+      config(this), display(this), input(this), sound(this) {
     log_manager.info("Core initialization at " + time_stamp(start_time));
     log_manager.add_logger(std::make_unique<logger::ostream_logger>(std::cerr, logger::level::info));
     log_manager.add_logger(std::make_unique<logger::file_logger>("test.log", logger::level::debug));
+    start_services();
 } catch (const std::exception& e) {
     throw core_error(std::string("core_module::core_module(): ") + e.what());
 }
@@ -28,4 +29,4 @@ void core_module::reset_clock() {
     start_time = system_clock_ns();
 }
 
-void core_module::update() {}
+void core_module::update() { input.poll_events(); }

@@ -3,6 +3,9 @@
 #include "config/config_manager.hpp"
 #include "core/exceptions.hpp"
 #include "logger/log_manager.hpp"
+#include "platform/display_manager.hpp"
+#include "platform/input_manager.hpp"
+#include "sound/sound_manager.hpp"
 
 #include <cstdint>
 
@@ -28,4 +31,11 @@ public:
     std::int64_t start_time;
     logger::log_manager log_manager;
     config_manager config;
+    display_manager display;
+    platform::input_manager input;
+    sound_manager sound;
+
+private:
+    // Brings GLFW and SDL audio up and logs the monitors and audio output devices.
+    void start_services();
 };
