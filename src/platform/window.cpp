@@ -7,7 +7,7 @@
 
 #include <GLFW/glfw3.h>
 
-#include <climits>
+#include <cstdint>
 
 namespace platform {
 namespace {

@@ -128,18 +128,4 @@ TEST(Bringup, MonitorReportListsEveryRecordAndOmitsAnUnknownPrimary) {
                   std::to_string(only.physical_size.y) + " mm\nPrimary monitor: 'second'");
 }
 
-TEST(Bringup, UpdateDeliversPendingWindowEvents) {
-    test_support::core_under_test core;
-    platform::window& w = core->display.create_window();
-    w.open({50, 40}, nullptr, nullptr);
-    std::vector<platform::window::event> events;
-    w.event_handler = [&](platform::window&, platform::window::event e) { events.push_back(e); };
-    w.move_to({33, 44});
-    for (int i = 0; i < 200 && events.empty(); ++i) {
-        core->update();
-        if (events.empty()) glfwWaitEventsTimeout(0.05);
-    }
-    EXPECT_FALSE(events.empty());
-}
-
 } // namespace

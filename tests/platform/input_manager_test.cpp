@@ -44,7 +44,7 @@ protected:
     // Processes window-system events until one of `type` has been handled (bounded number of rounds).
     bool pump_until(input_type type) {
         for (int round = 0; round < 200 && !saw(type); ++round) {
-            core->input.poll_events();
+            core->update(); // polls the window system
             if (!saw(type)) glfwWaitEventsTimeout(0.05);
         }
         return saw(type);

@@ -5,7 +5,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace {

@@ -42,4 +42,14 @@ private:
     int syncs = 0;
 };
 
+// The message of the `Error` that `action` throws; "<nothing thrown>" when it throws nothing.
+template <typename Error, typename Action> std::string thrown_message(Action&& action) {
+    try {
+        action();
+    } catch (const Error& e) {
+        return e.what();
+    }
+    return "<nothing thrown>";
+}
+
 } // namespace test_support
