@@ -10,6 +10,7 @@ packages=(
   libgl1-mesa-dri libgl-dev libx11-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   ffmpeg
+  libspdlog-dev libtinyobjloader-dev mesa-utils time linux-perf valgrind
 )
 
 missing=()
