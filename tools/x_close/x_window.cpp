@@ -1,4 +1,4 @@
-#include "support/x_window.hpp"
+#include "x_close/x_window.hpp"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -6,7 +6,7 @@
 
 #include <memory>
 
-namespace test_support {
+namespace x_window {
 namespace {
 
 struct display_closer {
@@ -30,17 +30,32 @@ Window search(Display* d, Window w, const std::string& title) {
     unsigned count = 0;
     if (XQueryTree(d, w, &root, &parent, &children, &count) == 0) return 0;
     Window found = 0;
-    for (unsigned i = 0; i < count && found == 0; ++i) found = search(d, children[i], title);
+    for (unsigned i = 0; i < count && found == 0; ++i)
+        found = search(d, children[i], title);
     if (children != nullptr) XFree(children);
     return found;
 }
 
 } // namespace
 
-unsigned long find_window(const std::string& title) {
+unsigned long find(const std::string& title) {
     display_ptr d(XOpenDisplay(nullptr));
     if (!d) return 0;
     return search(d.get(), DefaultRootWindow(d.get()), title);
+}
+
+std::optional<placement> place(const std::string& title) {
+    display_ptr d(XOpenDisplay(nullptr));
+    if (!d) return std::nullopt;
+    const Window root = DefaultRootWindow(d.get());
+    const Window w = search(d.get(), root, title);
+    XWindowAttributes attributes{};
+    if (w == 0 || XGetWindowAttributes(d.get(), w, &attributes) == 0) return std::nullopt;
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    XTranslateCoordinates(d.get(), w, root, 0, 0, &x, &y, &child);
+    return placement{x, y, static_cast<unsigned>(attributes.width), static_cast<unsigned>(attributes.height)};
 }
 
 bool request_close(const std::string& title) {
@@ -60,4 +75,4 @@ bool request_close(const std::string& title) {
     return true;
 }
 
-} // namespace test_support
+} // namespace x_window
