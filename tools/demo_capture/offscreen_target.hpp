@@ -1,0 +1,45 @@
+#pragma once
+// A framebuffer object of a fixed size with an RGBA8 colour and a 24-bit depth renderbuffer: frames drawn
+// while it is bound land in it instead of the window, at any size, and can be read back exactly. Needs the
+// GL context that created it to be current for its whole life.
+
+#include "gl/gl_name.hpp"
+
+#include <cstdint>
+#include <vector>
+
+namespace capture {
+
+namespace name_deleters {
+void framebuffer(GLuint name) noexcept;
+void renderbuffer(GLuint name) noexcept;
+} // namespace name_deleters
+
+using framebuffer_name = gl::unique_name<name_deleters::framebuffer>;
+using renderbuffer_name = gl::unique_name<name_deleters::renderbuffer>;
+
+class offscreen_target {
+public:
+    // Throws runtime_error for a size the GL cannot hold or a framebuffer it reports incomplete. Leaves the
+    // target bound.
+    offscreen_target(int width, int height);
+
+    // Binds it for drawing and reading and sets the viewport to all of it.
+    void bind() const;
+    // The colour buffer as tightly packed RGB bytes, top row first (the GL reads bottom row first).
+    void read_rgb(std::vector<std::uint8_t>& pixels) const;
+    std::vector<std::uint8_t> read_rgb() const;
+
+    int width() const { return w; }
+    int height() const { return h; }
+
+private:
+    int w;
+    int h;
+    renderbuffer_name colour;
+    renderbuffer_name depth;
+    // Last: the framebuffer goes before the renderbuffers attached to it.
+    framebuffer_name framebuffer;
+};
+
+} // namespace capture
