@@ -1,32 +1,56 @@
 #include "acts/obj_parser.hpp"
 
+#include "acts/line_scanner.hpp"
+
 #include <glm/vec2.hpp>
 
-#include <sstream>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 namespace {
 
-// Calls handle(line_number, line) for every line that is not blank; line numbers are 1-based and
-// count blank lines too. A trailing carriage return (CRLF files) is dropped.
-template <typename Handler> void for_each_line(std::istream& in, Handler&& handle) {
-    std::string line;
+// The whole rest of the stream; the stream ends up at its end with eof and fail set.
+std::string read_all(std::istream& in) {
+    constexpr std::size_t chunk = std::size_t{1} << 16;
+    std::string text;
+    std::size_t used = 0;
+    for (;;) {
+        text.resize(used + chunk);
+        in.read(text.data() + used, static_cast<std::streamsize>(chunk));
+        used += static_cast<std::size_t>(in.gcount());
+        if (!in) break;
+    }
+    text.resize(used);
+    return text;
+}
+
+// Calls handle(line_number, begin, end) for every line of text that is not blank; line numbers are
+// 1-based and count blank lines too. Lines end at line feeds; a last line without one counts when it
+// is not empty. A trailing carriage return (CRLF files) is dropped.
+template <typename Handler> void for_each_line(std::string_view text, Handler&& handle) {
+    const char* pos = text.data();
+    const char* const end = pos + text.size();
     std::size_t number = 0;
-    while (std::getline(in, line)) {
+    while (pos != end) {
+        const auto* feed = static_cast<const char*>(std::memchr(pos, '\n', static_cast<std::size_t>(end - pos)));
+        const char* const line_end = feed ? feed : end;
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) handle(number, line);
+        const char* stop = line_end;
+        if (stop != pos && stop[-1] == '\r') --stop;
+        if (stop != pos) handle(number, pos, stop);
+        pos = feed ? feed + 1 : end;
     }
 }
 
-// Missing or malformed numbers keep what the stream gives them (0 if nothing was read).
-glm::vec3 read_vec3(std::istream& text) {
+// Missing or malformed numbers keep what the scanner gives them (0 if nothing was read).
+glm::vec3 read_vec3(line_scanner& text) {
     glm::vec3 value{0.0f};
     text >> value.x >> value.y >> value.z;
     return value;
 }
 
-glm::vec2 read_vec2(std::istream& text) {
+glm::vec2 read_vec2(line_scanner& text) {
     glm::vec2 value{0.0f};
     text >> value.x >> value.y;
     return value;
@@ -39,13 +63,13 @@ struct corner {
 };
 
 // "p/t/n": three integers separated by one character each. False when any of them cannot be read.
-bool read_corner(std::istream& text, corner& c) {
+bool read_corner(line_scanner& text, corner& c) {
     text >> c.position;
-    text.get();
+    text.skip_one();
     text >> c.uv;
-    text.get();
+    text.skip_one();
     text >> c.normal;
-    return !text.fail();
+    return !text.failed();
 }
 
 bool within(long long one_based, std::size_t count) {
@@ -54,21 +78,23 @@ bool within(long long one_based, std::size_t count) {
 
 class obj_reader {
 public:
-    void read_line(std::size_t number, const std::string& line) {
-        std::istringstream text(line);
-        const int first = text.get();
+    void read_line(std::size_t number, const char* begin, const char* end) {
+        const char first = *begin;
         if (first == 'v') {
-            const int second = text.peek();
+            if (end - begin < 2) return;
+            const char second = begin[1];
             if (second == ' ' || second == '\t') {
+                line_scanner text(begin + 1, end);
                 positions.push_back(read_vec3(text));
             } else if (second == 't') {
-                text.get();
+                line_scanner text(begin + 2, end);
                 uvs.push_back(read_vec2(text)); // a third value is ignored
             } else if (second == 'n') {
-                text.get();
+                line_scanner text(begin + 2, end);
                 normals.push_back(read_vec3(text));
             }
         } else if (first == 'f') {
+            line_scanner text(begin + 1, end);
             read_face(number, text);
         }
     }
@@ -77,7 +103,7 @@ public:
 
 private:
     // Anything after the third corner, such as the fourth corner of a quad, is ignored.
-    void read_face(std::size_t number, std::istream& text) {
+    void read_face(std::size_t number, line_scanner& text) {
         corner corners[3];
         for (corner& c : corners) {
             if (!read_corner(text, c)) throw obj_parse_error(number, "malformed face corner");
@@ -113,17 +139,21 @@ obj_parse_error::obj_parse_error(std::size_t line_number, const std::string& why
     , reason(why) {}
 
 obj_mesh parse_obj(std::istream& in) {
+    const std::string text = read_all(in);
     obj_reader reader;
-    for_each_line(in,
-                  [&reader](std::size_t number, const std::string& line) { reader.read_line(number, line); });
+    for_each_line(text, [&reader](std::size_t number, const char* begin, const char* end) {
+        reader.read_line(number, begin, end);
+    });
     return reader.take();
 }
 
 mtl_material parse_mtl(std::istream& in) {
+    const std::string text = read_all(in);
     mtl_material material;
-    for_each_line(in, [&material](std::size_t, const std::string& line) {
-        std::istringstream text(line);
-        std::string keyword;
+    std::string keyword;
+    for_each_line(text, [&material, &keyword](std::size_t, const char* begin, const char* end) {
+        line_scanner text(begin, end);
+        keyword.clear();
         text >> keyword;
         // The numbers are read straight into the fields, so a short line keeps the earlier components.
         if (keyword == "Kd") {

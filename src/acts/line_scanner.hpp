@@ -1,0 +1,32 @@
+#pragma once
+// Reads words and numbers from one line of text held in memory, with the results a
+// std::istringstream over that line gives in the classic locale with operator>> and get(): the same
+// characters accepted and consumed, the same values bit for bit, and the same failure rule (once a read
+// fails, every later read fails and leaves its target untouched). Much cheaper than building a stream.
+
+#include <string>
+
+class line_scanner {
+public:
+    line_scanner(const char* begin, const char* end) : pos(begin), end(end) {}
+
+    bool failed() const { return fail; }
+
+    // A float as num_get reads one: optional sign, digits with at most one point, an exponent; a value
+    // out of float's range gives +-FLT_MAX and fails, a sequence that is no number gives 0 and fails.
+    line_scanner& operator>>(float& value);
+    // A decimal integer with an optional sign; overflow gives the limit of its sign and fails.
+    line_scanner& operator>>(long long& value);
+    // The next whitespace-delimited word.
+    line_scanner& operator>>(std::string& word);
+    // Consumes one character of any kind; fails at the end of the line.
+    void skip_one();
+
+private:
+    // The stream sentry: skips whitespace; fails when the line ends first.
+    bool skip_space();
+
+    const char* pos;
+    const char* const end;
+    bool fail = false;
+};
