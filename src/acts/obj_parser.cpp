@@ -4,22 +4,40 @@
 
 #include <glm/vec2.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <string_view>
 #include <utility>
 
 namespace {
 
+// Bytes left in a seekable stream; 0 when it cannot tell.
+std::size_t remaining_size(std::istream& in) {
+    const std::istream::pos_type here = in.tellg();
+    if (here == std::istream::pos_type(-1)) return 0;
+    in.seekg(0, std::ios::end);
+    const std::istream::pos_type end = in.tellg();
+    in.seekg(here);
+    if (!in || end == std::istream::pos_type(-1) || end < here) {
+        in.clear();
+        return 0;
+    }
+    return static_cast<std::size_t>(end - here);
+}
+
 // The whole rest of the stream; the stream ends up at its end with eof and fail set.
 std::string read_all(std::istream& in) {
-    constexpr std::size_t chunk = std::size_t{1} << 16;
     std::string text;
+    if (!in) return text;
+    // One allocation of the right size for files, then chunks for whatever else the stream holds.
     std::size_t used = 0;
+    std::size_t chunk = std::max<std::size_t>(remaining_size(in) + 1, std::size_t{1} << 16);
     for (;;) {
         text.resize(used + chunk);
         in.read(text.data() + used, static_cast<std::streamsize>(chunk));
         used += static_cast<std::size_t>(in.gcount());
         if (!in) break;
+        chunk = used;
     }
     text.resize(used);
     return text;
@@ -78,6 +96,27 @@ bool within(long long one_based, std::size_t count) {
 
 class obj_reader {
 public:
+    // Sizes every list for the lines of text up front: growing them by doubling costs more than a
+    // counting pass over text already in memory.
+    void reserve_for(std::string_view text) {
+        std::size_t counts[4] = {};
+        for_each_line(text, [&counts](std::size_t, const char* begin, const char* end) {
+            if (*begin == 'f') {
+                ++counts[3];
+            } else if (*begin == 'v' && end - begin >= 2) {
+                const char second = begin[1];
+                if (second == ' ' || second == '\t') ++counts[0];
+                if (second == 't') ++counts[1];
+                if (second == 'n') ++counts[2];
+            }
+        });
+        positions.reserve(counts[0]);
+        uvs.reserve(counts[1]);
+        normals.reserve(counts[2]);
+        mesh.triangles.reserve(counts[3]);
+        mesh.vertices.reserve(3 * counts[3]);
+    }
+
     void read_line(std::size_t number, const char* begin, const char* end) {
         const char first = *begin;
         if (first == 'v') {
@@ -141,6 +180,7 @@ obj_parse_error::obj_parse_error(std::size_t line_number, const std::string& why
 obj_mesh parse_obj(std::istream& in) {
     const std::string text = read_all(in);
     obj_reader reader;
+    reader.reserve_for(text);
     for_each_line(text, [&reader](std::size_t number, const char* begin, const char* end) {
         reader.read_line(number, begin, end);
     });

@@ -7,13 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <random>
 #include <sstream>
+#include <streambuf>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -197,6 +200,26 @@ template <typename Line> std::string random_document(std::mt19937& rng, Line lin
     return text;
 }
 
+// A stream that cannot seek and hands its text out a few bytes at a time, like a pipe.
+class trickle_buffer : public std::streambuf {
+public:
+    explicit trickle_buffer(std::string text) : text(std::move(text)) {}
+
+protected:
+    int_type underflow() override {
+        if (offset >= text.size()) return traits_type::eof();
+        const std::size_t n = std::min<std::size_t>(7, text.size() - offset);
+        char* at = text.data() + offset;
+        setg(at, at, at + n);
+        offset += n;
+        return traits_type::to_int_type(*at);
+    }
+
+private:
+    std::string text;
+    std::size_t offset = 0;
+};
+
 } // namespace
 
 TEST(ObjParserDifferential, ScannerReadsFloatsAsTheStreamDoes) {
@@ -307,5 +330,15 @@ TEST(ObjParserDifferential, LargeExportAgrees) {
     }
     EXPECT_EQ(obj_difference(text), "");
     std::istringstream in(text);
-    EXPECT_EQ(parse_obj(in).triangles.size(), static_cast<std::size_t>(count - 2));
+    const obj_mesh mesh = parse_obj(in);
+    EXPECT_EQ(mesh.triangles.size(), static_cast<std::size_t>(count - 2));
+
+    // The same text through a stream that cannot tell its size.
+    ASSERT_GT(text.size(), std::size_t{1} << 17);
+    trickle_buffer buffer(text);
+    std::istream trickle(&buffer);
+    const obj_mesh trickled = parse_obj(trickle);
+    ASSERT_EQ(trickled.vertices.size(), mesh.vertices.size());
+    EXPECT_EQ(std::memcmp(trickled.vertices.data(), mesh.vertices.data(), mesh.vertices.size() * sizeof(model_vertex)), 0);
+    EXPECT_TRUE(trickle.eof());
 }
