@@ -51,7 +51,8 @@ const char* float_token_end(const char* p, const char* end) {
 
 bool line_scanner::skip_space() {
     if (fail) return false;
-    while (pos != end && is_space(*pos)) ++pos;
+    while (pos != end && is_space(*pos))
+        ++pos;
     if (pos == end) fail = true;
     return !fail;
 }
@@ -84,7 +85,8 @@ line_scanner& line_scanner::operator>>(long long& value) {
     const bool negative = *pos == '-';
     if (is_sign(*pos)) ++pos;
     // The magnitude limit of the sign: 2^63 for negative numbers, 2^63 - 1 otherwise.
-    const std::uint64_t limit = static_cast<std::uint64_t>(std::numeric_limits<long long>::max()) + (negative ? 1 : 0);
+    const std::uint64_t limit =
+        static_cast<std::uint64_t>(std::numeric_limits<long long>::max()) + (negative ? 1 : 0);
     std::uint64_t magnitude = 0;
     bool any_digit = false;
     bool overflow = false;
@@ -112,7 +114,8 @@ line_scanner& line_scanner::operator>>(long long& value) {
 line_scanner& line_scanner::operator>>(std::string& word) {
     if (!skip_space()) return *this;
     const char* const start = pos;
-    while (pos != end && !is_space(*pos)) ++pos;
+    while (pos != end && !is_space(*pos))
+        ++pos;
     word.assign(start, pos);
     return *this;
 }

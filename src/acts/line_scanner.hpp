@@ -8,7 +8,9 @@
 
 class line_scanner {
 public:
-    line_scanner(const char* begin, const char* end) : pos(begin), end(end) {}
+    line_scanner(const char* begin, const char* end)
+        : pos(begin)
+        , end(end) {}
 
     bool failed() const { return fail; }
 

@@ -51,7 +51,8 @@ template <typename Handler> void for_each_line(std::string_view text, Handler&& 
     const char* const end = pos + text.size();
     std::size_t number = 0;
     while (pos != end) {
-        const auto* feed = static_cast<const char*>(std::memchr(pos, '\n', static_cast<std::size_t>(end - pos)));
+        const auto* feed =
+            static_cast<const char*>(std::memchr(pos, '\n', static_cast<std::size_t>(end - pos)));
         const char* const line_end = feed ? feed : end;
         ++number;
         const char* stop = line_end;

@@ -40,14 +40,16 @@ template <typename T> bool same_bytes(const T& a, const T& b) {
 // Empty when both parsers agree on text, else what differs first.
 std::string obj_difference(const std::string& text) {
     const obj_outcome ours = parse_with([](std::istream& in) { return parse_obj(in); }, text);
-    const obj_outcome theirs = parse_with([](std::istream& in) { return reference_parser::parse_obj(in); }, text);
-    if (ours.index() != theirs.index()) return ours.index() == 0 ? "only the reference rejects" : "only ours rejects";
+    const obj_outcome theirs =
+        parse_with([](std::istream& in) { return reference_parser::parse_obj(in); }, text);
+    if (ours.index() != theirs.index())
+        return ours.index() == 0 ? "only the reference rejects" : "only ours rejects";
     if (ours.index() == 1) {
         const auto& [line, reason] = std::get<1>(ours);
         const auto& [reference_line, reference_reason] = std::get<1>(theirs);
         if (line != reference_line || reason != reference_reason) {
-            return "rejection " + std::to_string(line) + " " + reason + " vs " + std::to_string(reference_line) +
-                   " " + reference_reason;
+            return "rejection " + std::to_string(line) + " " + reason + " vs " +
+                   std::to_string(reference_line) + " " + reference_reason;
         }
         return "";
     }
@@ -80,14 +82,73 @@ std::string mtl_difference(const std::string& text) {
 
 // Numbers as a stream sees them: the edges of its grammar, of float's range and of rounding.
 const std::vector<std::string> odd_numbers = {
-    "0", "-0", "+0", "00012", "1.", ".5", "-.5", "+.5", ".", "-", "+", "+-1", "-+1", "1e", "1e+", "1e-",
-    "1E5", "1e+5", "1e-5", "e5", ".e5", "0e5", "1.5.3", "1e5e3", "1e5.3", "1.e2", "0x10", "0X1p3", "inf",
-    "-inf", "nan", "NaN", "infinity", "1e39", "-1e39", "3.4028235e38", "3.40282357e38", "3.4028236e38",
-    "1e-38", "1.17549435e-38", "1e-39", "1.4e-45", "7e-46", "7.1e-46", "1e-46", "1e-50", "-1e-50",
-    "1e-400", "1e400", "99999999999999999999999999", "0.000000000000000000000000000000000000000000001",
-    "16777217", "16777216.5", "0.1", "0.30000001192092896", "1,5", "1;2", "٣", "1\xc2\xa0" "2", "--1",
-    "123456789012345678901234567890e-20", "9223372036854775807", "9223372036854775808",
-    "-9223372036854775808", "-9223372036854775809", "18446744073709551616",
+    "0",
+    "-0",
+    "+0",
+    "00012",
+    "1.",
+    ".5",
+    "-.5",
+    "+.5",
+    ".",
+    "-",
+    "+",
+    "+-1",
+    "-+1",
+    "1e",
+    "1e+",
+    "1e-",
+    "1E5",
+    "1e+5",
+    "1e-5",
+    "e5",
+    ".e5",
+    "0e5",
+    "1.5.3",
+    "1e5e3",
+    "1e5.3",
+    "1.e2",
+    "0x10",
+    "0X1p3",
+    "inf",
+    "-inf",
+    "nan",
+    "NaN",
+    "infinity",
+    "1e39",
+    "-1e39",
+    "3.4028235e38",
+    "3.40282357e38",
+    "3.4028236e38",
+    "1e-38",
+    "1.17549435e-38",
+    "1e-39",
+    "1.4e-45",
+    "7e-46",
+    "7.1e-46",
+    "1e-46",
+    "1e-50",
+    "-1e-50",
+    "1e-400",
+    "1e400",
+    "99999999999999999999999999",
+    "0.000000000000000000000000000000000000000000001",
+    "16777217",
+    "16777216.5",
+    "0.1",
+    "0.30000001192092896",
+    "1,5",
+    "1;2",
+    "٣",
+    "1\xc2\xa0"
+    "2",
+    "--1",
+    "123456789012345678901234567890e-20",
+    "9223372036854775807",
+    "9223372036854775808",
+    "-9223372036854775808",
+    "-9223372036854775809",
+    "18446744073709551616",
 };
 
 const std::vector<std::string> separators = {" ", "  ", "\t", "\v", "\f", "\r", " \r ", "/", "//", ""};
@@ -123,7 +184,8 @@ std::string near_halfway(std::mt19937& rng) {
     const auto bits = std::uniform_int_distribution<std::uint32_t>(0, 0x7f7ffffe)(rng);
     float low;
     std::memcpy(&low, &bits, sizeof low);
-    const double middle = (static_cast<double>(low) + static_cast<double>(std::nextafter(low, FLT_MAX))) / 2.0;
+    const double middle =
+        (static_cast<double>(low) + static_cast<double>(std::nextafter(low, FLT_MAX))) / 2.0;
     char text[64];
     const int precision = std::uniform_int_distribution<int>(6, 40)(rng);
     std::snprintf(text, sizeof text, "%.*g", precision, middle);
@@ -132,20 +194,28 @@ std::string near_halfway(std::mt19937& rng) {
 
 std::string random_float_text(std::mt19937& rng) {
     switch (std::uniform_int_distribution<int>(0, 3)(rng)) {
-    case 0: return pick(rng, odd_numbers);
-    case 1: return near_halfway(rng);
-    default: return random_number(rng);
+    case 0:
+        return pick(rng, odd_numbers);
+    case 1:
+        return near_halfway(rng);
+    default:
+        return random_number(rng);
     }
 }
 
 std::string random_index(std::mt19937& rng) {
     std::uniform_int_distribution<int> coin(0, 19);
     switch (coin(rng)) {
-    case 0: return pick(rng, odd_numbers);
-    case 1: return "-" + std::to_string(coin(rng));
-    case 2: return "+" + std::to_string(coin(rng));
-    case 3: return "";
-    default: return std::to_string(std::uniform_int_distribution<int>(0, 12)(rng));
+    case 0:
+        return pick(rng, odd_numbers);
+    case 1:
+        return "-" + std::to_string(coin(rng));
+    case 2:
+        return "+" + std::to_string(coin(rng));
+    case 3:
+        return "";
+    default:
+        return std::to_string(std::uniform_int_distribution<int>(0, 12)(rng));
     }
 }
 
@@ -158,7 +228,8 @@ std::string random_obj_line(std::mt19937& rng) {
         const char* keys[] = {"v ", "vt ", "vn ", "v\t", "vt", "vn", "v", "vp ", " v ", "V "};
         line = keys[kind < 9 ? kind % 3 : coin(rng) % 10];
         const int count = std::uniform_int_distribution<int>(0, 4)(rng);
-        for (int i = 0; i < count; ++i) line += (i ? pick(rng, separators) : "") + random_float_text(rng);
+        for (int i = 0; i < count; ++i)
+            line += (i ? pick(rng, separators) : "") + random_float_text(rng);
     } else if (kind < 18) {
         line = coin(rng) == 0 ? "f" : "f ";
         const int corners = std::uniform_int_distribution<int>(coin(rng) == 0 ? 0 : 3, 4)(rng);
@@ -180,7 +251,8 @@ std::string random_obj_line(std::mt19937& rng) {
 
 std::string random_mtl_line(std::mt19937& rng) {
     std::uniform_int_distribution<int> coin(0, 19);
-    const char* keys[] = {"Kd", "Ks", "Ns", "map_Kd", "map_Ks", "map_Bump", "kd", "Kd1", "newmtl", "# Kd", ""};
+    const char* keys[] = {"Kd", "Ks",  "Ns",     "map_Kd", "map_Ks", "map_Bump",
+                          "kd", "Kd1", "newmtl", "# Kd",   ""};
     std::string line = keys[coin(rng) % 11];
     const int count = std::uniform_int_distribution<int>(0, 4)(rng);
     for (int i = 0; i < count; ++i) {
@@ -203,7 +275,8 @@ template <typename Line> std::string random_document(std::mt19937& rng, Line lin
 // A stream that cannot seek and hands its text out a few bytes at a time, like a pipe.
 class trickle_buffer : public std::streambuf {
 public:
-    explicit trickle_buffer(std::string text) : text(std::move(text)) {}
+    explicit trickle_buffer(std::string text)
+        : text(std::move(text)) {}
 
 protected:
     int_type underflow() override {
@@ -270,18 +343,50 @@ TEST(ObjParserDifferential, ScannerReadsIntegersAndSkipsAsTheStreamDoes) {
 TEST(ObjParserDifferential, HandWrittenCornersAgree) {
     const std::string lists = "v 1 2 3\nv 4 5 6\nvt 0.1 0.2\nvt 0.3 0.4\nvn 0 0 1\n";
     const std::vector<std::string> cases = {
-        "", "\n", "\r\n", "\n\n\n", "v", "v ", "vt", "vn", "v 1", "v 1 2 3 4", "f 1/1/1 2/2/1 1/2/1",
-        "f 1/1/1 2/2/1 1/2/1 2/1/1", "f 1 1 1 2 2 1 1 2 1", "f 1//1 2//1 1//1", "f 1/1/1 2/2/1",
-        "f 0/1/1 1/1/1 1/1/1", "f -1/1/1 1/1/1 1/1/1", "f 3/1/1 1/1/1 1/1/1", "f 1/3/1 1/1/1 1/1/1",
-        "f +1/+1/+1 +2/+2/+1 1/1/1", "f 99999999999999999999/1/1 1/1/1 1/1/1",
-        "f 9223372036854775807/1/1 1/1/1 1/1/1", "f -9223372036854775808/1/1 1/1/1 1/1/1", "f 1/1/1\t2/2/1\v1/1/1",
-        "f1/1/1 2/2/1 1/1/1", "f 1-1-1 2-2-1 1-1-1", "f 1/1/1 2/2/1 1/1/", "f 01/01/01 02/02/01 1/1/1",
-        "f 1.5/1/1 1/1/1 1/1/1", "vt 1 2 3", "vt 1", "v 1e39 2 3", "v 1 x 3", "v 1e-50 -1e-50 1e-40",
-        "f 1/1/1 2/2/1 1/1/1\r\r", "\rf 1/1/1 1/1/1 1/1/1", "f 1/1/1 1/1/1 1/1/1\r\nf 1/1/2 1/1/1 1/1/1",
-        std::string("v 1\0 2 3", 9), std::string(300, 'v') + " 1 2 3", "v " + std::string(400, '1') + " 2 3",
+        "",
+        "\n",
+        "\r\n",
+        "\n\n\n",
+        "v",
+        "v ",
+        "vt",
+        "vn",
+        "v 1",
+        "v 1 2 3 4",
+        "f 1/1/1 2/2/1 1/2/1",
+        "f 1/1/1 2/2/1 1/2/1 2/1/1",
+        "f 1 1 1 2 2 1 1 2 1",
+        "f 1//1 2//1 1//1",
+        "f 1/1/1 2/2/1",
+        "f 0/1/1 1/1/1 1/1/1",
+        "f -1/1/1 1/1/1 1/1/1",
+        "f 3/1/1 1/1/1 1/1/1",
+        "f 1/3/1 1/1/1 1/1/1",
+        "f +1/+1/+1 +2/+2/+1 1/1/1",
+        "f 99999999999999999999/1/1 1/1/1 1/1/1",
+        "f 9223372036854775807/1/1 1/1/1 1/1/1",
+        "f -9223372036854775808/1/1 1/1/1 1/1/1",
+        "f 1/1/1\t2/2/1\v1/1/1",
+        "f1/1/1 2/2/1 1/1/1",
+        "f 1-1-1 2-2-1 1-1-1",
+        "f 1/1/1 2/2/1 1/1/",
+        "f 01/01/01 02/02/01 1/1/1",
+        "f 1.5/1/1 1/1/1 1/1/1",
+        "vt 1 2 3",
+        "vt 1",
+        "v 1e39 2 3",
+        "v 1 x 3",
+        "v 1e-50 -1e-50 1e-40",
+        "f 1/1/1 2/2/1 1/1/1\r\r",
+        "\rf 1/1/1 1/1/1 1/1/1",
+        "f 1/1/1 1/1/1 1/1/1\r\nf 1/1/2 1/1/1 1/1/1",
+        std::string("v 1\0 2 3", 9),
+        std::string(300, 'v') + " 1 2 3",
+        "v " + std::string(400, '1') + " 2 3",
     };
     for (const std::string& extra : cases) {
-        for (const std::string& text : {lists + extra, lists + extra + "\n" + lists + "f 1/1/1 2/2/1 1/1/1\n"}) {
+        for (const std::string& text :
+             {lists + extra, lists + extra + "\n" + lists + "f 1/1/1 2/2/1 1/1/1\n"}) {
             EXPECT_EQ(obj_difference(text), "") << '"' << text << '"';
         }
         EXPECT_EQ(mtl_difference(extra), "") << '"' << extra << '"';
@@ -323,8 +428,8 @@ TEST(ObjParserDifferential, LargeExportAgrees) {
         text += line;
         if (i >= 2) {
             std::uniform_int_distribution<int> index(1, i + 1);
-            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", index(rng), index(rng), index(rng),
-                          index(rng), index(rng), index(rng), index(rng), index(rng), index(rng));
+            std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", index(rng), index(rng),
+                          index(rng), index(rng), index(rng), index(rng), index(rng), index(rng), index(rng));
             text += line;
         }
     }
@@ -339,6 +444,8 @@ TEST(ObjParserDifferential, LargeExportAgrees) {
     std::istream trickle(&buffer);
     const obj_mesh trickled = parse_obj(trickle);
     ASSERT_EQ(trickled.vertices.size(), mesh.vertices.size());
-    EXPECT_EQ(std::memcmp(trickled.vertices.data(), mesh.vertices.data(), mesh.vertices.size() * sizeof(model_vertex)), 0);
+    EXPECT_EQ(std::memcmp(trickled.vertices.data(), mesh.vertices.data(),
+                          mesh.vertices.size() * sizeof(model_vertex)),
+              0);
     EXPECT_TRUE(trickle.eof());
 }

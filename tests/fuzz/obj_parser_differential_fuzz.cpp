@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     const obj_outcome ours = parse_with([](std::istream& in) { return parse_obj(in); }, text);
-    const obj_outcome theirs = parse_with([](std::istream& in) { return reference_parser::parse_obj(in); }, text);
+    const obj_outcome theirs =
+        parse_with([](std::istream& in) { return reference_parser::parse_obj(in); }, text);
     if (!same(ours, theirs)) std::abort();
 
     std::istringstream ours_in(text);
