@@ -1,0 +1,150 @@
+#!/usr/bin/env python3
+"""Reads what bench/report.sh left in its output folder and prints the machine and one table:
+figure, ours, anchor, ratio, goal, met. Usage: report.py OUT_DIR"""
+
+import datetime
+import json
+import os
+import platform
+import statistics
+import subprocess
+import sys
+
+out = sys.argv[1]
+
+
+def load(name):
+    with open(os.path.join(out, name + ".json")) as f:
+        return json.load(f)["benchmarks"]
+
+
+def median_of(benchmarks, name, field="real_time"):
+    """The median aggregate of one benchmark, or the median of its repetitions."""
+    for b in benchmarks:
+        if b.get("run_name") == name and b.get("aggregate_name") == "median":
+            return b[field]
+    runs = [b[field] for b in benchmarks if b.get("run_name") == name and b.get("run_type") == "iteration"]
+    if not runs:
+        raise KeyError(name)
+    return statistics.median(runs)
+
+
+def percentile(values, p):
+    ordered = sorted(values)
+    return ordered[round(p * (len(ordered) - 1))]
+
+
+rows = []
+
+
+def row(figure, ours, anchor, ratio, goal, met):
+    rows.append((figure, ours, anchor, ratio, goal, "—" if met is None else ("yes" if met else "NO")))
+
+
+def fmt(value, unit, digits=0):
+    return f"{value:,.{digits}f} {unit}"
+
+
+# Logging: nanoseconds per submission on the calling thread(s).
+logging = load("bench_logging")
+for threads in (1, 2):
+    ours = median_of(logging, f"log/engine/info/real_time/threads:{threads}")
+    anchor = median_of(logging, f"log/spdlog/info/real_time/threads:{threads}")
+    row(f"log info submission, {threads} producer{'s' if threads > 1 else ''}", fmt(ours, "ns"),
+        fmt(anchor, "ns") + " spdlog async", f"{ours / anchor:.2f}", "ratio <= 1.0", ours / anchor <= 1.0)
+for threads in (1, 2):
+    ours = median_of(logging, f"log/engine/info/real_time/threads:{threads}")
+    anchor = median_of(logging, f"log/spdlog_flush_each/info/real_time/threads:{threads}")
+    row(f"  same, anchor flushing every record", fmt(ours, "ns"), fmt(anchor, "ns") + " spdlog async+flush",
+        f"{ours / anchor:.2f}", "(equal durability)", None)
+ours = median_of(logging, "log/engine/burst10000/real_time")
+anchor = median_of(logging, "log/spdlog/burst10000/real_time")
+row("log burst of 10,000 records", fmt(ours, "us"), fmt(anchor, "us") + " spdlog async", f"{ours / anchor:.2f}",
+    "ratio <= 1.0", ours / anchor <= 1.0)
+
+# Model text parsing: MB/s on the same generated file.
+obj = load("bench_obj")
+mb = 1e6
+ours = median_of(obj, "obj/engine/parse/real_time", "bytes_per_second") / mb
+anchor = median_of(obj, "obj/tinyobjloader/parse/real_time", "bytes_per_second") / mb
+before = median_of(obj, "obj/string_stream/parse/real_time", "bytes_per_second") / mb
+row("OBJ parse, 200k triangles", fmt(ours, "MB/s", 1), fmt(anchor, "MB/s", 1) + " tinyobjloader",
+    f"{ours / anchor:.2f}x", "speed >= 1.0x", ours >= anchor)
+row("  string-stream reader (before)", fmt(before, "MB/s", 1), fmt(anchor, "MB/s", 1) + " tinyobjloader",
+    f"{before / anchor:.2f}x", "(reference)", None)
+
+# CPU part of a frame.
+frame = load("bench_frame")
+name = "frame/engine/advance_scene/real_time"
+med = median_of(frame, name, "frame_median_us")
+p99 = median_of(frame, name, "frame_p99_us")
+row("advance_scene per frame, median", fmt(med, "us", 1), "20 us goal", f"{med / 20:.2f}", "<= 20 us", med <= 20)
+row("advance_scene per frame, p99", fmt(p99, "us", 1), "20 us goal", f"{p99 / 20:.2f}", "(reported)", None)
+
+
+# Whole program.
+def stamps(name):
+    with open(os.path.join(out, name + "_frames.txt")) as f:
+        return [int(line) for line in f if line.strip()]
+
+
+def start(name):
+    with open(os.path.join(out, name + "_start.txt")) as f:
+        return float(f.read())
+
+
+def rss_mb(name):
+    with open(os.path.join(out, name + "_rss_kb.txt")) as f:
+        return int(f.read().split()[-1]) / 1024
+
+
+demo, empty = stamps("demo"), stamps("empty")
+if len(demo) < 2 or len(empty) < 2:
+    sys.exit("report: the whole-program run recorded too few frames")
+first_demo = demo[0] / 1e9 - start("demo")
+first_empty = empty[0] / 1e9 - start("empty")
+row("first frame after process start", fmt(first_demo * 1000, "ms"), fmt(first_empty * 1000, "ms") + " empty frame",
+    f"{first_demo / first_empty:.1f}", "<= 300 ms", first_demo <= 0.3)
+frame_ms = [(b - a) / 1e6 for a, b in zip(demo, demo[1:])]
+floor_ms = [(b - a) / 1e6 for a, b in zip(empty, empty[1:])]
+for label, p, goal in (("median", 0.5, 16.7), ("p99", 0.99, 25.0)):
+    ours, anchor = percentile(frame_ms, p), percentile(floor_ms, p)
+    row(f"frame time, {label} ({len(frame_ms)} frames)", fmt(ours, "ms", 1), fmt(anchor, "ms", 1) + " empty frame",
+        f"{ours / anchor:.1f}", f"<= {goal} ms", ours <= goal)
+ours, anchor = max(frame_ms), max(floor_ms)
+row("frame time, worst", fmt(ours, "ms", 1), fmt(anchor, "ms", 1) + " empty frame", f"{ours / anchor:.1f}",
+    "(reported)", None)
+ours, anchor = rss_mb("demo"), rss_mb("empty")
+row("peak resident memory", fmt(ours, "MB", 1), fmt(anchor, "MB", 1) + " empty frame", f"{ours / anchor:.2f}",
+    "<= 150 MB", ours <= 150)
+
+# The machine.
+cpu = "unknown"
+with open("/proc/cpuinfo") as f:
+    for line in f:
+        if line.startswith("model name"):
+            cpu = line.split(":", 1)[1].strip()
+            break
+renderer = ""
+glx = os.path.join(out, "glxinfo.txt")
+if os.path.exists(glx):
+    with open(glx) as f:
+        renderer = "; ".join(line.split(":", 1)[1].strip() for line in f if ":" in line)
+print(f"date: {datetime.datetime.now().astimezone().strftime('%Y-%m-%d %H:%M %Z')}")
+print(f"machine: {os.cpu_count()} cores, {cpu}, {platform.system()} {platform.release()}")
+print(f"load average at the end: {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
+print(f"GL under Xvfb: {renderer or 'glxinfo not available'}")
+try:
+    compiler = subprocess.run(["c++", "--version"], capture_output=True, text=True).stdout.splitlines()[0]
+    print(f"compiler: {compiler}")
+except (OSError, IndexError):
+    pass
+print()
+
+headers = ("figure", "ours", "anchor (same run)", "ratio", "goal", "met")
+widths = [max(len(str(r[i])) for r in rows + [headers]) for i in range(len(headers))]
+line = "| " + " | ".join(h.ljust(w) for h, w in zip(headers, widths)) + " |"
+print(line)
+print("|" + "|".join("-" * (w + 2) for w in widths) + "|")
+for r in rows:
+    print("| " + " | ".join(str(c).ljust(w) for c, w in zip(r, widths)) + " |")

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# The performance report in one command: builds with optimisation in its own folder, runs the
+# benchmark suites (each figure beside its anchor in the same run) and the whole program under Xvfb,
+# and prints one table. Environment: BENCH_BUILD_DIR (default build-bench), BENCH_REPETITIONS (5),
+# PIECE_SECONDS (76: the whole piece), EMPTY_SECONDS (10).
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+cd "$root"
+build="${BENCH_BUILD_DIR:-build-bench}"
+reps="${BENCH_REPETITIONS:-5}"
+
+bash scripts/install-deps.sh >&2
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DENGINE_BENCHMARKS=ON -DENGINE_TESTS=OFF >/dev/null
+cmake --build "$build" -j "$(nproc)" --target demo assets bench_logging bench_obj bench_frame frame_probe \
+  empty_frame >&2
+
+out="$build/report"
+rm -rf "$out"
+mkdir -p "$out"
+
+suite() {
+  local name="$1"
+  echo "report: running $name" >&2
+  "$build/bench/$name" --benchmark_repetitions="$reps" --benchmark_enable_random_interleaving=true \
+    --benchmark_out="$out/$name.json" --benchmark_out_format=json >"$out/$name.txt" 2>&1
+}
+suite bench_logging
+suite bench_obj
+suite bench_frame
+
+echo "report: playing the piece under Xvfb (about $(( ${PIECE_SECONDS:-76} + 15 )) s)" >&2
+bash bench/whole_program.sh "$build" "$out" "${PIECE_SECONDS:-76}" "${EMPTY_SECONDS:-10}"
+
+python3 bench/report.py "$out"

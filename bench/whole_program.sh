@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Runs build/demo (the whole piece) and the empty-frame program under Xvfb with llvmpipe at 1280x720,
+# each with the swap probe preloaded, and leaves in OUT_DIR what bench/report.py reads:
+#   <name>_start.txt   wall-clock time just before the launch (seconds since the epoch)
+#   <name>_frames.txt  the return of every buffer swap (nanoseconds since the epoch)
+#   <name>_rss_kb.txt  peak resident memory from /usr/bin/time
+# Usage: bench/whole_program.sh BUILD_DIR OUT_DIR [PIECE_SECONDS [EMPTY_SECONDS]]
+# For what-if runs, ASSETS_DIR and SHADERS_DIR replace the repository's assets/ and shaders/.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$(cd "$1" && pwd)"
+mkdir -p "$2"
+out="$(cd "$2" && pwd)"
+piece_seconds="${3:-76}"
+empty_seconds="${4:-10}"
+probe="$build/bench/libframe_probe.so"
+
+for f in "$build/demo" "$build/bench/empty_frame" "$probe" "${ASSETS_DIR:-$root/assets}/toristin.obj"; do
+  [ -e "$f" ] || { echo "whole_program: missing $f" >&2; exit 1; }
+done
+
+# The program reads config.ini, shaders/ and assets/ relative to its working directory and writes
+# test.log there: a scratch folder of links keeps the repository clean.
+run="$(mktemp -d)"
+xvfb_pid=""
+cleanup() {
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
+  rm -rf "$run"
+}
+trap cleanup EXIT
+ln -s "$root/config.ini" "$run/"
+ln -s "$(cd "${SHADERS_DIR:-$root/shaders}" && pwd)" "$run/shaders"
+ln -s "$(cd "${ASSETS_DIR:-$root/assets}" && pwd)" "$run/assets"
+
+# A private X server, so that nothing else draws on it and the software rasterizer is the one used.
+display=""
+for n in $(seq 140 199); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do
+    if xdpyinfo -display ":$n" >/dev/null 2>&1; then display=":$n"; break; fi
+    kill -0 "$xvfb_pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$display" ] && break
+  kill "$xvfb_pid" 2>/dev/null || true
+  xvfb_pid=""
+done
+[ -n "$display" ] || { echo "whole_program: could not start Xvfb" >&2; exit 1; }
+export DISPLAY="$display" LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SDL_AUDIODRIVER=dummy
+
+if command -v glxinfo >/dev/null; then
+  glxinfo -B 2>/dev/null | grep -E "OpenGL renderer|OpenGL core profile version|OpenGL version" >"$out/glxinfo.txt" || true
+fi
+
+# run NAME SECONDS PROGRAM: the probe closes the window SECONDS after the first frame.
+run_one() {
+  local name="$1" seconds="$2" program="$3"
+  rm -f "$out/${name}_frames.txt"
+  echo "$EPOCHREALTIME" >"$out/${name}_start.txt"
+  # Only the program itself gets the probe: its exit writes the stamps file.
+  (cd "$run" && /usr/bin/time -f "%M" -o "$out/${name}_rss_kb.txt" timeout $((${seconds%.*} + 60)) \
+    env LD_PRELOAD="$probe" FRAME_PROBE_OUT="$out/${name}_frames.txt" FRAME_PROBE_SECONDS="$seconds" \
+    "$program" >"$out/${name}_stdout.txt" 2>"$out/${name}_stderr.txt")
+}
+
+run_one empty "$empty_seconds" "$build/bench/empty_frame"
+run_one demo "$piece_seconds" "$build/demo"
