@@ -4,9 +4,11 @@
 #include "core/core_module.hpp"
 #include "platform/display_manager.hpp"
 #include "platform/gl_api.hpp"
+#include "platform/repeat_limit.hpp"
 
 #include <mutex>
 #include <sstream>
+#include <string>
 #include <type_traits>
 
 namespace {
@@ -102,5 +104,14 @@ void display_manager::debug_callback(GLenum source, GLenum type, GLuint id, GLen
     fresh(text) << "OpenGL message,\n  severity: " << severity_text(severity)
                 << "\n  source: " << source_text(source) << "\n  type: " << type_text(type)
                 << "\n  id: " << id << "\n  cause: " << (message != nullptr ? message : "");
-    if (core != nullptr) core->log_manager.log(text.str(), severity_level(severity));
+    // A driver repeats the same message on every frame of a lasting fault; ten copies tell the story.
+    static platform::repeat_limit repeats(10);
+    const auto verdict = repeats.count(text.str());
+    if (core == nullptr || verdict == platform::repeat_limit::verdict::drop) return;
+    core->log_manager.log(text.str(), severity_level(severity));
+    if (verdict == platform::repeat_limit::verdict::pass_last) {
+        core->log_manager.log("The OpenGL message above came " + std::to_string(repeats.limit()) +
+                                  " times; further copies are not logged.",
+                              severity_level(severity));
+    }
 }
