@@ -73,7 +73,8 @@ texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
     int file_channels = 0;
     const std::unique_ptr<stbi_uc, stbi_deleter> pixels(
         stbi_load(path.c_str(), &width, &height, &file_channels, channels));
-    if (!pixels)
+    // stb_image hands back an image of no pixels for some headers it half understands (a "P6" text).
+    if (!pixels || width <= 0 || height <= 0)
         throw runtime_error("gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
 
     // The name is generated only once there is something to upload, so a failure leaves none behind.

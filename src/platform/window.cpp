@@ -68,6 +68,11 @@ void window::open(glm::ivec2 size_request, const monitor* full_screen_on, const 
 
     const int width = size_request.x == -1 ? size.x : size_request.x;
     const int height = size_request.y == -1 ? size.y : size_request.y;
+    // GLFW refuses a zero size but asserts on a negative one, which would abort the process.
+    if (width < 0 || height < 0) {
+        throw platform_error("window::open(): Unable to open window. Invalid size " + std::to_string(width) + "x" +
+                             std::to_string(height) + ".");
+    }
     GLFWwindow* created = glfwCreateWindow(width, height, title.c_str(),
                                            full_screen_on != nullptr ? full_screen_on->handle : nullptr,
                                            share != nullptr ? share->handle : nullptr);

@@ -12,6 +12,7 @@
 
 #include <iostream>
 #include <sstream>
+#include <string>
 
 namespace {
 
@@ -20,6 +21,15 @@ constexpr float degrees_to_radians = 0.017453292f;
 // Mouse factors: single-precision constants widened to double before the product.
 constexpr double pan_tilt_per_pixel = static_cast<double>(0.01f);
 constexpr double zoom_per_scroll_step = static_cast<double>(-0.1f);
+// The largest window side the GL drivers render and X carries; beyond it Xlib ends the process itself.
+constexpr int max_window_side = 16384;
+
+// Sizes of zero or less are left to window::open, which refuses them.
+void check_window_side(const char* key, int value) {
+    if (value > max_window_side)
+        throw runtime_error(std::string("player::player(): ") + key + " = " + std::to_string(value) +
+                            " is larger than the largest window side, " + std::to_string(max_window_side) + ".");
+}
 
 } // namespace
 
@@ -29,6 +39,8 @@ player::player(core_module* owner)
     config.load("config.ini");
     screen_height = config.get<int>("display.screen_height");
     screen_width = config.get<int>("display.screen_width");
+    check_window_side("display.screen_height", screen_height);
+    check_window_side("display.screen_width", screen_width);
 
     window = &core->display.create_window();
     window->title = config.get<std::string>("display.title");
@@ -84,7 +96,7 @@ void player::install_handlers() {
 }
 
 void player::install_production() {
-    model = load_obj("assets/toristin.obj");
+    model = load_obj("assets/toristin.obj", &core->log_manager);
     load_music();
     open_audio();
     try {
@@ -109,6 +121,7 @@ void player::load_music() {
     music_position = samples;
     music_remaining = length;
     core->log_manager.info("Music succesfully loaded!");
+    if (length == 0) core->log_manager.warning(std::string("Music file '") + music_path + "' holds no samples.");
 }
 
 void player::open_audio() {
