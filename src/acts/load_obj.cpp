@@ -2,6 +2,7 @@
 
 #include "acts/obj_parser.hpp"
 #include "core/exceptions.hpp"
+#include "logger/log_manager.hpp"
 
 #include <fstream>
 #include <optional>
@@ -14,7 +15,10 @@ void load_map(gl::texture_2d& target, const std::optional<std::string>& path) {
 
 } // namespace
 
-std::unique_ptr<obj_model> load_obj(const std::string& path) {
+std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager* log) {
+    const auto warn = [log](const std::string& text) {
+        if (log != nullptr) log->warning("load_obj(): " + text);
+    };
     const std::optional<std::string> mtl_path = material_path(path);
     if (!mtl_path) throw invalid_argument("load_obj(): no material path for '" + path + "'");
 
@@ -28,6 +32,9 @@ std::unique_ptr<obj_model> load_obj(const std::string& path) {
         } catch (const obj_parse_error& e) {
             throw runtime_error("load_obj(): " + path + ":" + std::to_string(e.line) + ": " + e.reason);
         }
+        if (model->triangles.empty()) warn("Model file '" + path + "' has no faces.");
+    } else {
+        warn("Unable to open model file '" + path + "'; the model has no faces.");
     }
 
     if (std::ifstream mtl_file(*mtl_path); mtl_file) {
@@ -38,6 +45,8 @@ std::unique_ptr<obj_model> load_obj(const std::string& path) {
         load_map(model->diffuse_map, material.diffuse_map);
         load_map(model->specular_map, material.specular_map);
         load_map(model->normal_map, material.normal_map);
+    } else {
+        warn("Unable to open material file '" + *mtl_path + "'; the model keeps the default material.");
     }
     return model;
 }

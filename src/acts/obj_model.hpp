@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+namespace logger {
+class log_manager;
+}
+
 // A model as the act draws it: unshared vertices (three per triangle), one material and three textures.
 // Constructing one generates the three texture names, so it needs a current GL context.
 struct obj_model {
@@ -24,7 +28,8 @@ struct obj_model {
 
 // Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
 // "mtl", loading the named maps as GL_RGB textures (paths relative to the working directory).
-// A model or material file that cannot be opened leaves that part empty. Throws invalid_argument for a
-// path without "obj", runtime_error naming path and line for a face that cannot be used, and
-// texture_2d::from_file's runtime_error for a map that cannot be loaded.
-std::unique_ptr<obj_model> load_obj(const std::string& path);
+// A model or material file that cannot be opened leaves that part empty; so that a broken installation
+// does not go unnoticed, that and a model without faces are logged as warnings when `log` is given.
+// Throws invalid_argument for a path without "obj", runtime_error naming path and line for a face that
+// cannot be used, and texture_2d::from_file's runtime_error for a map that cannot be loaded.
+std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager* log = nullptr);

@@ -117,7 +117,7 @@ void set_shared_uniforms(const program_object& program, const player& p, const s
 
 test_act::test_act(obj_model* scene_model, player& host)
     : model(scene_model), particles(particle_count) {
-    own_model = load_obj("assets/teksti.obj");
+    own_model = load_obj("assets/teksti.obj", &host.core->log_manager);
     std::cout << " constructing test_act" << std::endl;
 
     particles.textures.reserve(sprite_files.size());

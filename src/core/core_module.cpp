@@ -12,7 +12,11 @@ core_module::core_module() try
       config(this), display(this), input(this), sound(this) {
     log_manager.info("Core initialization at " + time_stamp(start_time));
     log_manager.add_logger(std::make_unique<logger::ostream_logger>(std::cerr, logger::level::info));
-    log_manager.add_logger(std::make_unique<logger::file_logger>("test.log", logger::level::debug));
+    auto file_log = std::make_unique<logger::file_logger>("test.log", logger::level::debug);
+    const bool file_log_open = file_log->is_open();
+    log_manager.add_logger(std::move(file_log));
+    // The file logger stays silent about a file it cannot open; the console is told once.
+    if (!file_log_open) log_manager.warning("Unable to open 'test.log' for writing; records go to the console only.");
     start_services();
 } catch (const std::exception& e) {
     throw core_error(std::string("core_module::core_module(): ") + e.what());

@@ -3,6 +3,7 @@
 #include "logger/log_manager.hpp"
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -27,10 +28,12 @@ const char* kind_word(GLenum kind) {
     }
 }
 
-std::string read_text_file(const std::string& path) {
+// The file's text; nothing when it cannot be opened.
+std::optional<std::string> read_text_file(const std::string& path) {
     std::ifstream in(path);
+    if (!in) return std::nullopt;
     std::ostringstream content;
-    if (in) content << in.rdbuf();
+    content << in.rdbuf();
     return content.str();
 }
 
@@ -42,7 +45,10 @@ std::string compile_message(const GLenum& kind, const std::string& path, bool su
 }
 
 shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log) {
-    shader_object shader(kind, read_text_file(path), true);
+    const std::optional<std::string> source = read_text_file(path);
+    // The compiler would only report an empty source; say which file is missing.
+    if (!source) log.error("Unable to read shader source from '" + path + "'.");
+    shader_object shader(kind, source.value_or(std::string()), true);
     log.info(compile_message(kind, path, shader.compile_status() == 1));
     log.info("Compile log:\n" + shader.info_log());
     return shader;

@@ -12,6 +12,7 @@ class log_manager;
 // is no shader kind.
 std::string compile_message(const GLenum& kind, const std::string& path, bool success);
 
-// Reads the file (an unreadable file reads as an empty source), compiles it as the given kind, logs the
-// outcome and the compile log with info, and returns the shader whether or not it compiled.
+// Reads the file (an unreadable file is logged as an error and reads as an empty source), compiles it as
+// the given kind, logs the outcome and the compile log with info, and returns the shader whether or not
+// it compiled.
 shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log);

@@ -16,6 +16,8 @@ public:
     }
     ~file_logger() override { file.close(); }
 
+    bool is_open() const { return file.is_open(); }
+
 private:
     std::ofstream file;
 };
