@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <regex>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -45,6 +47,48 @@ struct demo_run {
     }
 };
 
+// Each of `texts` found in `text`, each after the one before.
+void expect_in_order(const std::string& text, const std::vector<std::string>& texts) {
+    std::size_t from = 0;
+    for (const std::string& t : texts) {
+        const std::size_t at = text.find(t, from);
+        ASSERT_NE(at, std::string::npos) << "'" << t << "' missing or out of order in:\n" << text;
+        from = at + t.size();
+    }
+}
+
+// The window's area of the X screen as raw RGB bytes, taken the way a screenshot tool takes it.
+std::string screen_still(const std::string& title) {
+    const auto place = x_window::place(title);
+    if (!place) return {};
+    const test_support::temp_dir dir;
+    const auto file = dir.path() / "still.rgb";
+    const std::string crop = std::to_string(place->width) + "x" + std::to_string(place->height) + "+" +
+                             std::to_string(place->x) + "+" + std::to_string(place->y);
+    child_process import("import",
+                         {"-silent", "-window", "root", "-crop", crop, "-depth", "8", "rgb:" + file.string()},
+                         dir.path());
+    if (!import.wait(30s) || import.status() != 0) return {};
+    return test_support::read_file(file);
+}
+
+double luminance_variance(const std::string& rgb) {
+    const std::size_t n = rgb.size() / 3;
+    if (n == 0) return 0.0;
+    double sum = 0.0;
+    double squares = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto byte = [&](std::size_t k) {
+            return static_cast<double>(static_cast<unsigned char>(rgb[k]));
+        };
+        const double l = (byte(3 * i) + byte(3 * i + 1) + byte(3 * i + 2)) / 3.0;
+        sum += l;
+        squares += l * l;
+    }
+    const double mean = sum / static_cast<double>(n);
+    return squares / static_cast<double>(n) - mean * mean;
+}
+
 std::string as_bytes(const std::vector<std::int16_t>& samples) {
     std::string bytes;
     for (const std::int16_t s : samples) {
@@ -65,20 +109,53 @@ TEST(PlayerRun, PlaysTheMusicOnceAndEndsWhenTheWindowIsClosed) {
     run.close_and_wait();
     EXPECT_EQ(run.process->status(), 0) << run.process->err();
 
+    // The three texts written straight to standard output, nothing else.
     const std::string out = run.process->out();
-    EXPECT_EQ(out.rfind("sound state initialized\n", 0), 0u) << out;
-    EXPECT_TRUE(std::regex_search(out, std::regex("set offset: [0-9.]+(e[-+][0-9]+)?$"))) << out;
+    EXPECT_TRUE(std::regex_match(
+        out,
+        std::regex("sound state initialized\n constructing test_act\nset offset: [0-9.]+(e[-+][0-9]+)?")))
+        << out;
 
+    // The run's records in order, on the console and in test.log alike; debug ones only in test.log.
     const std::string log = run.log();
-    for (const char* record :
-         {"Loading configuration options from 'config.ini'...", "GL_ARB_debug_output supported: Yes",
-          "Music succesfully loaded!", "Opened sound device with capabilities:", "  Sample rate: 22050",
-          "  Audio format: 32784", "  Channls: 2", "  Silence value: 0", "Music stopped."}) {
-        EXPECT_NE(log.find(record), std::string::npos) << record << "\n" << log;
+    const std::string err = run.process->err();
+    const std::vector<std::string> records{
+        "Platform has 1 monitors.",
+        "Initializing SDL_Audio...",
+        "Loading configuration options from 'config.ini'...",
+        "GL_ARB_debug_output supported: Yes",
+        "Music succesfully loaded!",
+        "Opened sound device with capabilities:",
+        "Compiling vertex shader from 'shaders/cube.vert'... Success.",
+        "Compiling fragment shader from 'shaders/cube.frag'... Success.",
+        "Linking shaders to a program object... Success.",
+        "Compiling vertex shader from 'shaders/particles.vert'... Success.",
+        "Compiling geometry shader from 'shaders/particles.geom'... Success.",
+        "Compiling fragment shader from 'shaders/particles.frag'... Success.",
+        "Linking particle shaders to a program object... Success.",
+        "Music stopped.",
+        "Core shutdown at "};
+    expect_in_order(err, records);
+    expect_in_order(log, records);
+    expect_in_order(log, {"DEBUG: Initializing GLFW...", "Platform has 1 monitors.",
+                          "DEBUG: window::event::close", "Core shutdown at ", "DEBUG: Terminating GLFW..."});
+    for (const char* debug_only : {"Initializing GLFW...", "window::event::", "Terminating GLFW..."}) {
+        EXPECT_EQ(err.find(debug_only), std::string::npos) << debug_only << " reaches only test.log";
     }
-    EXPECT_LT(log.find("Music succesfully loaded!"), log.find("Opened sound device"));
-    EXPECT_NE(log.find("DEBUG: window::event::close"), std::string::npos) << log;
-    EXPECT_EQ(run.process->err().find("window::event::"), std::string::npos) << "debug records reach only test.log";
+    // Every shader compiles and both programs link.
+    const std::regex outcome("(Compiling \\w+ shader from '[^']*'|Linking (particle )?shaders to a program "
+                             "object)\\.\\.\\. (\\w+)\\.");
+    int outcomes = 0;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), outcome); it != std::sregex_iterator();
+         ++it) {
+        ++outcomes;
+        EXPECT_EQ((*it)[3].str(), "Success") << (*it)[0].str();
+    }
+    EXPECT_EQ(outcomes, 7);
+    for (const char* detail :
+         {"  Sample rate: 22050", "  Audio format: 32784", "  Channls: 2", "  Silence value: 0"}) {
+        EXPECT_NE(log.find(detail), std::string::npos) << detail;
+    }
     EXPECT_EQ(log.find('\0'), std::string::npos) << "the log stays text";
 
     // The device plays silence while paused, then every sample exactly once, in order, then silence.
@@ -93,17 +170,39 @@ TEST(PlayerRun, PlaysTheMusicOnceAndEndsWhenTheWindowIsClosed) {
                             [](char c) { return c == 0; }));
 }
 
-TEST(PlayerRun, ClosingWhileTheMusicPlaysShutsDownCleanly) {
+TEST(PlayerRun, PointerAndWheelInputThenClosingWhileTheMusicPlays) {
     demo_run run("player-e2e-early-close");
     test_support::write_wav(run.folder.path() / "assets" / "dat_bass.wav", test_support::test_tone(22050 * 20), 2,
                             22050);
     run.start();
-    // "set offset: " is not flushed until exit; the act's last construction record means the loop is next.
-    ASSERT_TRUE(child_process::eventually([&] { return run.log_has("Linking particle shaders"); }, 30s))
+    // "set offset: " is not flushed until exit; the first window event comes from the loop's first poll.
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_has("DEBUG: window::event::"); }, 30s))
         << run.process->err();
+    std::this_thread::sleep_for(1s);
+    const std::string opening = screen_still(run.title);
+    EXPECT_GT(luminance_variance(opening), 100.0) << "the opening shows the scene, not a blank window";
+
+    // Real pointer motion and wheel turns over the window, through the X server's test extension.
+    child_process search("xdotool", {"search", "--name", "^" + run.title + "$"}, run.folder.path());
+    ASSERT_TRUE(search.wait(10s));
+    const std::string id = search.out().substr(0, search.out().find('\n'));
+    ASSERT_FALSE(id.empty()) << search.err();
+    const auto xdotool = [&](const std::vector<std::string>& args) {
+        child_process tool("xdotool", args, run.folder.path());
+        ASSERT_TRUE(tool.wait(10s));
+        EXPECT_EQ(tool.status(), 0) << tool.err();
+    };
+    xdotool({"mousemove", "--window", id, "20", "20"});
+    xdotool({"mousemove", "--window", id, "200", "150"});
+    xdotool({"click", "--repeat", "2", "4"}); // wheel up
+    xdotool({"click", "5"});                  // wheel down
+    std::this_thread::sleep_for(500ms);
+    EXPECT_NE(screen_still(run.title), opening) << "the loop goes on drawing after the input";
+
     run.close_and_wait();
     EXPECT_EQ(run.process->status(), 0) << run.process->err();
     const std::string log = run.log();
+    EXPECT_NE(log.find("DEBUG: window::event::close"), std::string::npos) << log;
     EXPECT_EQ(log.find("Music stopped."), std::string::npos);
     EXPECT_NE(log.find("Core shutdown at "), std::string::npos) << log;
     EXPECT_NE(log.find("Terminating GLFW..."), std::string::npos) << log;

@@ -1,0 +1,190 @@
+// build/demo_capture run as a user runs it, from a scratch run folder: stills at chosen times, a short
+// video, and its refusals.
+
+#include "support/process.hpp"
+#include "support/run_folder.hpp"
+#include "support/xvfb.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::child_process;
+namespace fs = std::filesystem;
+
+static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
+
+const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture";
+
+struct capture_folder {
+    test_support::run_folder folder;
+    capture_folder() { folder.write("config.ini", test_support::small_config("capture-test")); }
+
+    std::unique_ptr<child_process> run(const std::vector<std::string>& args,
+                                       const std::map<std::string, std::string>& env = {}) const {
+        auto process = std::make_unique<child_process>(demo_capture, args, folder.path(), env);
+        EXPECT_TRUE(process->wait(120s)) << "demo_capture did not finish";
+        return process;
+    }
+};
+
+struct image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+
+    explicit image(const fs::path& file) {
+        int channels = 0;
+        if (stbi_uc* data = stbi_load(file.c_str(), &width, &height, &channels, 3)) {
+            rgb.assign(data, data + static_cast<std::size_t>(width) * height * 3);
+            stbi_image_free(data);
+        }
+    }
+    std::size_t pixels() const { return rgb.size() / 3; }
+    bool grey(std::size_t i, int value) const {
+        for (int c = 0; c < 3; ++c) {
+            if (std::abs(rgb[3 * i + c] - value) > 3) return false;
+        }
+        return true;
+    }
+    int luminance(std::size_t i) const { return (rgb[3 * i] + rgb[3 * i + 1] + rgb[3 * i + 2]) / 3; }
+    double share(const std::function<bool(std::size_t)>& test) const {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < pixels(); ++i)
+            n += test(i) ? 1 : 0;
+        return pixels() == 0 ? 0.0 : static_cast<double>(n) / static_cast<double>(pixels());
+    }
+};
+
+TEST(DemoCapture, StillsFollowTheTimeline) {
+    capture_folder capture;
+    const fs::path out = capture.folder.path() / "stills";
+    // 4.05 s is nearest to the same 5 fps frame as 4 s.
+    const auto process =
+        capture.run({"--at", "4,31,80,4.05", "--fps", "5", "--size", "160x90", "--out", out.string()});
+    ASSERT_EQ(process->status(), 0) << process->err();
+    EXPECT_NE(process->out().find("wrote " + (out / "still_080.00.png").string() + "\n"), std::string::npos)
+        << process->out();
+    EXPECT_TRUE(
+        std::regex_search(process->err(), std::regex("\\] 401/401 frames +[0-9.]+ fps +0:00 left *\n")))
+        << "the progress line ends complete";
+
+    const image opening(out / "still_004.00.png");
+    const image middle(out / "still_031.00.png");
+    const image end(out / "still_080.00.png");
+    ASSERT_EQ(opening.width, 160);
+    ASSERT_EQ(opening.height, 90);
+    ASSERT_EQ(end.pixels(), opening.pixels());
+    ASSERT_EQ(middle.pixels(), opening.pixels());
+
+    // After the piece the model is faded to black against the grey clear colour, and nothing else shows.
+    const double black = end.share([&](std::size_t i) { return end.grey(i, 0); });
+    EXPECT_GT(black, 0.3);
+    EXPECT_GT(black + end.share([&](std::size_t i) { return end.grey(i, 102); }), 0.99);
+    // The opening shows the lit model.
+    EXPECT_GT(opening.share([&](std::size_t i) { return !opening.grey(i, 0) && !opening.grey(i, 102); }),
+              0.5);
+    // The dim middle section is a different picture from the black end.
+    EXPECT_GT(
+        middle.share([&](std::size_t i) { return std::abs(middle.luminance(i) - end.luminance(i)) > 5; }),
+        0.1);
+
+    EXPECT_EQ(test_support::read_file(out / "still_004.05.png"),
+              test_support::read_file(out / "still_004.00.png"));
+}
+
+TEST(DemoCapture, ShortVideoHasItsFramesAndTheMusic) {
+    capture_folder capture;
+    const fs::path video = capture.folder.path() / "video" / "piece.mp4";
+    const auto process =
+        capture.run({"--video", video.string(), "--duration", "2", "--fps", "10", "--size", "320x180"});
+    ASSERT_EQ(process->status(), 0) << process->err();
+
+    child_process probe(
+        "ffprobe",
+        {"-v", "error", "-count_frames", "-show_entries",
+         "stream=codec_type,codec_name,pix_fmt,width,height,nb_read_frames,start_time:format=duration", "-of",
+         "default=noprint_wrappers=1", video.string()},
+        capture.folder.path());
+    ASSERT_TRUE(probe.wait(60s));
+    ASSERT_EQ(probe.status(), 0) << probe.err();
+    const std::string info = probe.out();
+    for (const char* line : {"codec_type=video", "codec_name=h264", "pix_fmt=yuv420p", "width=320",
+                             "height=180", "nb_read_frames=20", "codec_type=audio", "codec_name=aac"}) {
+        EXPECT_NE(info.find(std::string(line) + "\n"), std::string::npos) << line << " in\n" << info;
+    }
+    // Picture and sound both start at 0, and the sound is cut to the picture's length.
+    const std::regex start_time("start_time=([-0-9.]+)");
+    for (auto it = std::sregex_iterator(info.begin(), info.end(), start_time); it != std::sregex_iterator();
+         ++it) {
+        EXPECT_NEAR(std::stod((*it)[1].str()), 0.0, 1e-3) << info;
+    }
+    std::smatch duration;
+    ASSERT_TRUE(std::regex_search(info, duration, std::regex("duration=([0-9.]+)")));
+    EXPECT_NEAR(std::stod(duration[1].str()), 2.0, 0.05);
+}
+
+// Refusals, all before any frame is rendered: nothing is constructed, so no test.log appears.
+struct refusal {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* message;
+    bool no_ffmpeg = false;
+};
+
+class DemoCaptureRefuses : public ::testing::TestWithParam<refusal> {};
+
+TEST_P(DemoCaptureRefuses, WithAClearMessage) {
+    const refusal& r = GetParam();
+    capture_folder capture;
+    capture.folder.write("blocker", "a file where a folder is needed");
+    std::map<std::string, std::string> env;
+    if (r.no_ffmpeg) env["PATH"] = (capture.folder.path() / "empty").string();
+    const auto process = capture.run(r.args, env);
+    EXPECT_EQ(process->status(), r.status) << process->err();
+    EXPECT_NE(process->err().find(r.message), std::string::npos) << process->err();
+    if (r.status == 2) {
+        EXPECT_NE(process->err().find("usage: demo_capture"), std::string::npos);
+    }
+    EXPECT_FALSE(fs::exists(capture.folder.path() / "test.log"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DemoCaptureRefuses,
+    ::testing::Values(
+        refusal{"unknown_option", {"--at", "4", "--speed", "2"}, 2, "unknown option '--speed'"},
+        refusal{"bad_time", {"--at", "4,x"}, 2, "--at wants seconds (a number >= 0), not 'x'"},
+        refusal{"negative_time", {"--at", "-1"}, 2, "--at wants seconds"},
+        refusal{"odd_size", {"--at", "4", "--size", "161x90"}, 2, "--size wants even numbers"},
+        refusal{"zero_fps", {"--at", "4", "--fps", "0"}, 2, "--fps wants a whole number from 1 to 1000"},
+        refusal{"missing_value", {"--video"}, 2, "--video needs a value"},
+        refusal{"nothing_to_do", {"--fps", "30"}, 2, "nothing to do"},
+        refusal{
+            "stills_folder_blocked", {"--at", "4", "--out", "blocker/stills"}, 1, "Cannot create the folder"},
+        refusal{"video_folder_blocked", {"--video", "blocker/piece.mp4"}, 1, "Cannot create the folder"},
+        refusal{"no_ffmpeg", {"--video", "piece.mp4"}, 1, "ffmpeg is not on PATH", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DemoCapture, ReportsAFailingEncoder) {
+    capture_folder capture;
+    // ffmpeg knows no container for this name and stops before taking frames.
+    const auto process = capture.run(
+        {"--video", "piece.unknown_container", "--duration", "1", "--fps", "10", "--size", "64x36"});
+    EXPECT_EQ(process->status(), 1);
+    EXPECT_TRUE(std::regex_search(process->err(), std::regex("demo_capture: .*ffmpeg .*exit status [1-9]")))
+        << process->err();
+}
+
+} // namespace
