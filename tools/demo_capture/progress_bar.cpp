@@ -24,6 +24,10 @@ progress_bar::progress_bar(std::ostream& stream, std::int64_t frames)
     , start(std::chrono::steady_clock::now())
     , last_draw(start) {}
 
+progress_bar::~progress_bar() {
+    if (drawn && !finished) out << '\n' << std::flush;
+}
+
 void progress_bar::update(std::int64_t done) {
     last_done = done;
     const auto now = std::chrono::steady_clock::now();
@@ -34,6 +38,7 @@ void progress_bar::update(std::int64_t done) {
 void progress_bar::finish() {
     draw(last_done);
     out << '\n' << std::flush;
+    finished = true;
 }
 
 void progress_bar::draw(std::int64_t done) {

@@ -11,6 +11,10 @@ namespace capture {
 class progress_bar {
 public:
     progress_bar(std::ostream& out, std::int64_t total);
+    // Ends a line left open by a capture that stopped early, so that its error message starts afresh.
+    ~progress_bar();
+    progress_bar(const progress_bar&) = delete;
+    progress_bar& operator=(const progress_bar&) = delete;
     // Redraws when a tenth of a second has passed since the last drawing, and for the last frame.
     void update(std::int64_t done);
     // Draws the final state and ends the line.
@@ -25,6 +29,7 @@ private:
     std::chrono::steady_clock::time_point start;
     std::chrono::steady_clock::time_point last_draw;
     bool drawn = false;
+    bool finished = false;
 };
 
 } // namespace capture
