@@ -78,8 +78,8 @@ row("  string-stream reader (before)", fmt(before, "MB/s", 1), fmt(anchor, "MB/s
     f"{before / anchor:.2f}x", "(reference)", None)
 
 try:
-    ours = median_of(obj, "obj/engine/toristin")
-    before = median_of(obj, "obj/string_stream/toristin")
+    ours = median_of(obj, "obj/engine/toristin/real_time")
+    before = median_of(obj, "obj/string_stream/toristin/real_time")
     row("  parse of assets/toristin.obj", fmt(ours, "ms", 1), fmt(before, "ms", 1) + " string-stream reader",
         f"{ours / before:.2f}", "(start-up share)", None)
 except KeyError:
