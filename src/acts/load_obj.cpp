@@ -4,13 +4,46 @@
 #include "core/exceptions.hpp"
 #include "logger/log_manager.hpp"
 
+#include <array>
+#include <cstddef>
 #include <fstream>
+#include <future>
 #include <optional>
+#include <system_error>
 
 namespace {
 
-void load_map(gl::texture_2d& target, const std::optional<std::string>& path) {
-    if (path) target = gl::texture_2d::from_file(*path, GL_RGB);
+// Loads the maps the material names as GL_RGB textures, in the order diffuse, specular, normal, with the
+// GL calls and failures of one from_file after the other. Decoding the large PNG maps is most of the
+// model's loading time and needs no GL context, so the maps after the first are decoded on their own
+// threads meanwhile; a thread that cannot be started leaves its map to this thread.
+void load_maps(obj_model& model, const mtl_material& material) {
+    using gl::texture_2d;
+    const std::array<const std::optional<std::string>*, 3> paths{
+        &material.diffuse_map, &material.specular_map, &material.normal_map};
+    const std::array<texture_2d*, 3> targets{&model.diffuse_map, &model.specular_map, &model.normal_map};
+
+    std::array<std::future<texture_2d::decoded_image>, 3> decoding;
+    bool first = true;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!*paths[i]) continue;
+        if (first) {
+            first = false;
+            continue;
+        }
+        try {
+            decoding[i] =
+                std::async(std::launch::async, &texture_2d::decode_file, **paths[i], GLenum{GL_RGB});
+        } catch (const std::system_error&) {
+        }
+    }
+    // A failure leaves through here; the futures still running are waited for as they are destroyed.
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!*paths[i]) continue;
+        const texture_2d::decoded_image image =
+            decoding[i].valid() ? decoding[i].get() : texture_2d::decode_file(**paths[i], GL_RGB);
+        *targets[i] = texture_2d::from_image(image);
+    }
 }
 
 } // namespace
@@ -42,9 +75,7 @@ std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager
         model->diffuse_color = material.diffuse_color;
         model->specular_color = material.specular_color;
         model->glossiness = material.glossiness;
-        load_map(model->diffuse_map, material.diffuse_map);
-        load_map(model->specular_map, material.specular_map);
-        load_map(model->normal_map, material.normal_map);
+        load_maps(*model, material);
     } else {
         warn("Unable to open material file '" + *mtl_path + "'; the model keeps the default material.");
     }

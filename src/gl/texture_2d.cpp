@@ -46,10 +46,6 @@ private:
     GLint saved_buffer = 0;
 };
 
-struct stbi_deleter {
-    void operator()(stbi_uc* pixels) const noexcept { stbi_image_free(pixels); }
-};
-
 } // namespace
 
 texture_2d::texture_2d() {
@@ -58,7 +54,15 @@ texture_2d::texture_2d() {
     name = texture_name(generated);
 }
 
+void texture_2d::pixel_deleter::operator()(unsigned char* pixels) const noexcept {
+    stbi_image_free(pixels);
+}
+
 texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
+    return from_image(decode_file(path, format));
+}
+
+texture_2d::decoded_image texture_2d::decode_file(const std::string& path, GLenum format) {
     int channels = 0;
     if (format == GL_RGB) {
         channels = 3;
@@ -71,18 +75,25 @@ texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
     int width = 0;
     int height = 0;
     int file_channels = 0;
-    const std::unique_ptr<stbi_uc, stbi_deleter> pixels(
-        stbi_load(path.c_str(), &width, &height, &file_channels, channels));
+    decoded_image image;
+    image.pixels.reset(stbi_load(path.c_str(), &width, &height, &file_channels, channels));
     // stb_image hands back an image of no pixels for some headers it half understands (a "P6" text).
-    if (!pixels || width <= 0 || height <= 0)
+    if (!image.pixels || width <= 0 || height <= 0)
         throw runtime_error("gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
+    image.width = width;
+    image.height = height;
+    image.format = format;
+    return image;
+}
 
+texture_2d texture_2d::from_image(const decoded_image& image) {
     // The name is generated only once there is something to upload, so a failure leaves none behind.
     texture_2d texture;
     texture.bind();
     {
         const packed_unpack_state packed;
-        image_2d(pixels.get(), width, height, static_cast<GLint>(format), format, GL_UNSIGNED_BYTE, 0);
+        image_2d(image.pixels.get(), image.width, image.height, static_cast<GLint>(image.format),
+                 image.format, GL_UNSIGNED_BYTE, 0);
     }
     unbind();
     return texture;

@@ -4,6 +4,7 @@
 
 #include <GL/glcorearb.h>
 
+#include <memory>
 #include <string>
 
 namespace gl {
@@ -22,6 +23,22 @@ public:
     // first. Throws runtime_error for any other format (without touching the file) and for a file that
     // cannot be read or decoded; no texture name survives a failure.
     static texture_2d from_file(const std::string& path, GLenum format);
+
+    // from_file in two halves. Decoding touches no GL state, so it may run on any thread; the upload
+    // needs the context. from_file(path, format) is from_image(decode_file(path, format)).
+    struct pixel_deleter {
+        void operator()(unsigned char* pixels) const noexcept;
+    };
+    struct decoded_image {
+        std::unique_ptr<unsigned char, pixel_deleter> pixels;
+        GLsizei width = 0;
+        GLsizei height = 0;
+        GLenum format = 0;
+    };
+    // Throws what from_file throws for the format and the file.
+    static decoded_image decode_file(const std::string& path, GLenum format);
+    // Generates the name and uploads the pixels as level 0, as from_file does.
+    static texture_2d from_image(const decoded_image& image);
 
     GLuint id() const noexcept { return name.get(); }
 
