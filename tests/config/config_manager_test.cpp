@@ -11,10 +11,6 @@
 
 static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
 
-// The core module starts SDL audio, which leaves libdbus allocations behind after SDL_Quit; they are
-// the library's, not ours. Read by LeakSanitizer in the address-sanitized build, unused elsewhere.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libdbus-1.so\n"; }
-
 namespace {
 
 using test_support::scoped_cwd;
