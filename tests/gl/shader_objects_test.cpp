@@ -93,6 +93,7 @@ TEST_F(ShaderObjects, CompileShaderFileLogsOutcomeAndCompileLog) {
 
         const std::vector<std::string> expected{
             "Compiling fragment shader from '" + good_path + "'... Success.", "Compile log:\n<empty>",
+            "Unable to read shader source from '" + missing_path + "'.",
             "Compiling vertex shader from '" + missing_path + "'... Fail.",
             "Compile log:\n" + missing.info_log()};
         EXPECT_TRUE(captured->wait_for_message(expected.back()));
