@@ -82,13 +82,16 @@ TEST(Demo, RunsInAnEmptyFolderAndLogsToTheConsoleAndTestLog) {
     EXPECT_EQ(lines_containing(test_log, "     INFO: Loading configuration options from 'config.ini'...").size(), 1u)
         << test_log;
 
-    // The same shutdown record reaches both outputs; the start record does when the log thread takes it
-    // after the loggers are attached, and then also reaches both.
+    // The same shutdown record reaches both outputs. The start record is submitted before the loggers
+    // are attached: the log thread may take it before either (it is lost), between the two (console
+    // only) or after both; it never reaches test.log alone.
     const auto console_shutdown = lines_containing(run.standard_error, "     INFO: Core shutdown at ");
     ASSERT_EQ(console_shutdown.size(), 1u) << run.standard_error;
     EXPECT_EQ(lines_containing(test_log, "     INFO: Core shutdown at "), console_shutdown) << test_log;
-    EXPECT_EQ(lines_containing(test_log, "Core initialization at "),
-              lines_containing(run.standard_error, "Core initialization at "));
+    const auto file_start = lines_containing(test_log, "Core initialization at ");
+    if (!file_start.empty()) {
+        EXPECT_EQ(file_start, lines_containing(run.standard_error, "Core initialization at "));
+    }
     // Only debug records are kept out of the console.
     EXPECT_TRUE(lines_containing(run.standard_error, "   DEBUG: ").empty());
     EXPECT_EQ(lines_containing(test_log, "Logger inserted. Filter level: Debug").size(), 1u) << test_log;
