@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test: the normal build, then the sanitized builds of the
-# thread-heavy and parsing parts. Exits non-zero on any failure.
+# Sets everything up and runs every test: the normal build, the address- and thread-sanitized builds and
+# the fuzzers. Exits non-zero on any failure.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -12,17 +12,26 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
 
-# Sanitized configurations: the tests labelled 'sanitize' under AddressSanitizer+UBSan and ThreadSanitizer.
+# Sanitized configurations. AddressSanitizer+UBSan with leak detection: every test, the end-to-end runs
+# of the sanitized build/demo included. ThreadSanitizer: the tests labelled 'threads' (log thread, audio
+# callback, SDL log forwarder, real runs of the program). Suppressions, third-party code only, are in
+# tests/sanitizers/.
 if [ "${SKIP_SANITIZERS:-0}" != "1" ]; then
-  for sanitizer in address thread; do
-    dir="build-$sanitizer"
-    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE="$sanitizer" -DENGINE_ASSETS=OFF >/dev/null
-    targets=$(cd "$dir" && ctest -N -L sanitize | sed -n 's/^ *Test *#[0-9]*: //p')
-    # shellcheck disable=SC2086
-    cmake --build "$dir" -j "$jobs" --target $targets
-    (cd "$dir" && ASAN_OPTIONS=detect_leaks=1 TSAN_OPTIONS=halt_on_error=1 \
-       ctest --output-on-failure -j "$jobs" -L sanitize --timeout 900)
-  done
+  supp="$root/tests/sanitizers"
+  cmake -S . -B build-address -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=address -DENGINE_ASSETS=OFF >/dev/null
+  cmake --build build-address -j "$jobs"
+  (cd build-address &&
+     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+     LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0" \
+       ctest --output-on-failure -j "$jobs" --timeout 900)
+
+  cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=thread -DENGINE_ASSETS=OFF >/dev/null
+  targets=$(cd build-thread && ctest -N -L threads | sed -n 's/^ *Test *#[0-9]*: //p')
+  # shellcheck disable=SC2086
+  cmake --build build-thread -j "$jobs" --target demo $targets
+  (cd build-thread &&
+     TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp" \
+       ctest --output-on-failure -j "$jobs" -L threads --timeout 900)
 fi
 
 # Fuzz targets (clang, libFuzzer): a short fixed number of runs of each over its seed corpus. New inputs
