@@ -21,10 +21,11 @@ void paint_region(int index, const region_recipe& recipe, image& diffuse, image&
     const int n = region_size;
     const int x0 = (index % 2) * n;
     const int y0 = (index / 2) * n;
+    const double scale = design_region / n;
     std::vector<double> height(static_cast<std::size_t>(n) * n);
     for (int y = 0; y < n; ++y) {
         for (int x = 0; x < n; ++x) {
-            const surface_sample s = recipe.finish(x + 0.5, y + 0.5);
+            const surface_sample s = recipe.finish((x + 0.5) * scale, (y + 0.5) * scale);
             height[static_cast<std::size_t>(y) * n + x] = s.height;
             for (int c = 0; c < 3; ++c) {
                 diffuse.set(x0 + x, y0 + y, c, s.colour[c]);
@@ -38,7 +39,9 @@ void paint_region(int index, const region_recipe& recipe, image& diffuse, image&
         for (int x = 0; x < n; ++x) {
             const double right = 0.5 * (h(x + 1, y) - h(x - 1, y));
             const double up = 0.5 * (h(x, y - 1) - h(x, y + 1));
-            const glm::dvec3 nn = glm::normalize(glm::dvec3{-recipe.relief * right, -recipe.relief * up, 1.0});
+            // Gradients are per pixel; a coarser quadrant spans more of the pattern per pixel.
+            const double relief = recipe.relief / scale;
+            const glm::dvec3 nn = glm::normalize(glm::dvec3{-relief * right, -relief * up, 1.0});
             for (int c = 0; c < 3; ++c) normal.set(x0 + x, y0 + y, c, 0.5 + 0.5 * nn[c]);
         }
     }
@@ -51,7 +54,7 @@ void write_atlas(const std::filesystem::path& diffuse_file, const std::filesyste
     image diffuse(atlas_size, atlas_size, 3);
     image specular(atlas_size, atlas_size, 3);
     image normal(atlas_size, atlas_size, 3);
-    const double n = region_size;
+    const double n = design_region;
     const std::array<region_recipe, 4> recipes{{
         {floor_slabs(n), 3.0},
         {wall_ashlar(n), 3.0},
