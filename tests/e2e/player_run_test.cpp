@@ -1,6 +1,7 @@
 // The real program in a scratch run folder under Xvfb, with SDL's disk audio driver recording every
 // byte handed to the audio device, closed the way a user closes a window.
 
+#include "support/demo_run.hpp"
 #include "support/process.hpp"
 #include "support/run_folder.hpp"
 #include "support/wav.hpp"
@@ -236,17 +237,8 @@ TEST_P(PlayerStartFailure, EndsWithOneClearMessage) {
     EXPECT_EQ(folder.read("config.ini"), config_before) << "config.ini is never written";
 }
 
-std::string config_without(const std::string& key) {
-    std::string text = test_support::small_config("bad");
-    const auto at = text.find(key + " = ");
-    return text.erase(at, text.find('\n', at) + 1 - at);
-}
-
-std::string config_with(const std::string& key, const std::string& value) {
-    std::string text = test_support::small_config("bad");
-    const auto at = text.find(key + " = ") + key.size() + 3;
-    return text.replace(at, text.find('\n', at) - at, value);
-}
+using test_support::config_with;
+using test_support::config_without;
 
 const std::string no_title = config_without("title");
 const std::string bad_width = config_with("screen_width", "wide");
