@@ -38,6 +38,9 @@ std::string wav_bytes(const std::vector<std::int16_t>& samples, int channels, in
 
 void write_wav(const std::filesystem::path& file, const std::vector<std::int16_t>& samples, int channels,
                int rate) {
+    // A run folder links its assets to the repository's: the link goes, the repository's file stays.
+    std::error_code ignored;
+    std::filesystem::remove(file, ignored);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << wav_bytes(samples, channels, rate);
 }
 
