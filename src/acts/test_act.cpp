@@ -340,7 +340,6 @@ void test_act::draw(player& p) {
     }
     draw_model(p, frame_state);
     draw_particles(p, frame_state);
-    p.window->swap_buffers();
 }
 
 void test_act::rewind() {

@@ -14,8 +14,9 @@ struct shader_reload {
 
 // One part of the production. begin is called once, on the first frame after the act's scheduled start.
 // A frame is two halves: step moves the act to the player's time without touching the GL (timeline
-// values, emitters, particles, camera), draw renders what the last step left and presents it. Frames that
-// only carry the history to a later one are stepped without being drawn.
+// values, emitters, particles, camera), draw renders what the last step left into the bound framebuffer;
+// the player presents it. Frames that only carry the history to a later one are stepped without being
+// drawn.
 class abstract_act {
 public:
     virtual ~abstract_act() = default;
@@ -27,12 +28,6 @@ public:
     // Rebuilds the programs made from any of the shader files `changed` (paths as the act opened them;
     // empty: every program). An act without shader files has nothing to rebuild.
     virtual shader_reload reload_shaders(player& p, std::span<const std::string> changed);
-
-    // One whole frame.
-    void render(player& p) {
-        step(p);
-        draw(p);
-    }
 };
 
 inline shader_reload abstract_act::reload_shaders(player&, std::span<const std::string>) {

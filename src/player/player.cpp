@@ -178,8 +178,11 @@ void player::run() {
             stop_music();
         }
         core->update();
-        time = core->time();
-        if (abstract_act* current = timeline.current_act(time)) current->render(*this);
+        step(core->time());
+        if (stepped_act != nullptr) {
+            draw();
+            present();
+        }
     }
 }
 
@@ -191,6 +194,10 @@ void player::step(double t) {
 
 void player::draw() {
     if (stepped_act != nullptr) stepped_act->draw(*this);
+}
+
+void player::present() {
+    window->swap_buffers();
 }
 
 void player::rewind() {

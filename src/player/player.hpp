@@ -33,8 +33,10 @@ public:
     // The CPU half of the frame at time t: sets `time` and steps the act current at t (begun when t first
     // passes its start). No GL.
     void step(double t);
-    // The GL half of the frame last stepped: its act draws it and presents it.
+    // The GL half of the frame last stepped: its act draws it into the bound framebuffer.
     void draw();
+    // Shows the window's back buffer.
+    void present();
     // Back to the moment before the first frame: no act begun, the camera where config.ini puts it, the
     // event tracks and the random generator from their start, and every act without its history. The
     // lens (aspect ratio, field of view, clipping) stays as it is.

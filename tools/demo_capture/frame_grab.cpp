@@ -17,7 +17,7 @@ frame_grab::frame_grab(player& p, int width, int height)
 }
 
 void frame_grab::render(double t) {
-    // The act's passes draw into whatever is bound; the window's swap at the end of the draw is harmless.
+    // The act's passes draw into whatever is bound.
     frame.bind();
     host.step(t);
     host.draw();
