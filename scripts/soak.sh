@@ -32,7 +32,11 @@ run="$(mktemp -d)"
 xvfb_pid=""
 demo_pid=""
 cleanup() {
-  [ -z "$demo_pid" ] || kill "$demo_pid" 2>/dev/null || true
+  # The demo ends on SIGTERM as on a window close, writing its shutdown records; its X server goes after it.
+  if [ -n "$demo_pid" ]; then
+    kill -TERM "$demo_pid" 2>/dev/null || true
+    wait "$demo_pid" 2>/dev/null || true
+  fi
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$run"
 }
