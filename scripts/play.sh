@@ -44,14 +44,28 @@ scratch="$(mktemp -d)"
 xvfb_pid=""
 demo_pid=""
 cleanup() {
-  [ -z "$demo_pid" ] || kill "$demo_pid" 2>/dev/null || true
+  # The demo goes before its X server, closed as a desktop closes it so that it writes its shutdown
+  # records. A Ctrl+C in the terminal may have reached it already: a second signal would end it at once,
+  # so it gets five seconds before SIGTERM.
+  if [ -n "$demo_pid" ]; then
+    "$build/x_close" "$title" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+      kill -0 "$demo_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -TERM "$demo_pid" 2>/dev/null || true
+    wait "$demo_pid" 2>/dev/null || true
+  fi
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$scratch"
 }
 trap cleanup EXIT
+# Ctrl+C or a kill of this script: leave through cleanup, which stops the demo cleanly.
+trap 'exit 130' INT TERM
 
 # Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
+# In a session of its own: a Ctrl+C in the terminal must not take the X server from under the demo.
+setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$scratch/display" 2>"$scratch/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$scratch/display" ] && break
@@ -93,5 +107,9 @@ wait "$demo_pid" || status=$?
 demo_pid=""
 # The demo's last text has no line end.
 echo
-echo "play: ${#stills[@]} stills in $root/out/ (${stills[0]:-none} to ${stills[-1]:-none})"
+if [ ${#stills[@]} -gt 0 ]; then
+  echo "play: ${#stills[@]} stills in $root/out/ (${stills[0]} to ${stills[-1]})"
+else
+  echo "play: no stills"
+fi
 exit "$status"

@@ -46,3 +46,15 @@ if [ "${SKIP_FUZZERS:-0}" != "1" ]; then
     "$fuzzer" -runs="${FUZZ_RUNS:-20000}" -artifact_prefix=build-fuzz/ "$scratch" "$corpus" </dev/null
   done < build-fuzz/fuzzers.txt
 fi
+
+# Tests must leave the repository's assets alone: the generator is deterministic, so a fresh copy has to
+# match assets/ byte for byte.
+fresh="$(mktemp -d)"
+trap 'rm -rf "$fresh"' EXIT
+build/asset_gen "$fresh" >/dev/null
+if ! diff -r -q "$fresh" assets; then
+  echo "test.sh: a test changed assets/ (regenerate with: build/asset_gen assets)" >&2
+  exit 1
+fi
+echo "test.sh: assets/ unchanged"
+

@@ -9,7 +9,6 @@ namespace test_support {
 
 // A RIFF/WAVE file with 16-bit PCM samples (interleaved when channels > 1).
 std::string wav_bytes(const std::vector<std::int16_t>& samples, int channels, int rate);
-// Replaces whatever is at `file` (a link is removed, never written through).
 void write_wav(const std::filesystem::path& file, const std::vector<std::int16_t>& samples, int channels,
                int rate);
 
