@@ -27,9 +27,9 @@ struct obj_model {
     gl::texture_2d normal_map;
 };
 
-// The largest model or material file load_obj reads, 32 MiB: room for a mesh six times the size of the
-// production's 5.5 MB model, while a file of nothing but the shortest faces (19 bytes of text give 108
-// bytes of vertices and indices) parses into less than 200 MiB.
+// The largest model or material file load_obj reads, 32 MiB: room for a mesh more than ten times the
+// courtyard's 2.5 MB, while a file of nothing but the shortest faces (19 bytes of text give 108 bytes of
+// vertices and indices) parses into less than 200 MiB.
 inline constexpr std::uintmax_t max_model_file_size = std::uintmax_t{32} << 20;
 
 // Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
