@@ -11,7 +11,7 @@ cd "$root"
 build="${BUILD_DIR:-build}"
 # One time in each camera row and section of the piece, and the faded end. The test takes its times and
 # size from these files' names and pixels.
-times="4,14,22,30,45,60,73,80"
+times="4,14,22,30,45,56,60,73,80"
 size="320x180"
 references="tests/picture/references"
 
