@@ -115,12 +115,13 @@ TEST(Picture, FramesMatchTheReferenceStills) {
     test_support::run_folder folder;
     folder.write("config.ini", test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "config.ini"));
     const std::string size = std::to_string(first.width) + "x" + std::to_string(first.height);
-    test_support::child_process capture(demo_capture, {"--at", times, "--size", size, "--out", output.string()},
-                                        folder.path());
+    test_support::child_process capture(
+        demo_capture, {"--at", times, "--size", size, "--out", output.string()}, folder.path());
     // About 15 CPU-seconds; the deadline leaves room for a machine busy with other builds.
     ASSERT_TRUE(capture.wait(300s)) << "demo_capture did not finish";
     ASSERT_EQ(capture.status(), 0) << capture.err();
 
+    const auto allowed = static_cast<std::size_t>(pixel_share_allowed * static_cast<double>(first.pixels()));
     bool all_match = true;
     for (const fs::path& still : stills) {
         const std::string name = still.filename().string();
@@ -132,19 +133,20 @@ TEST(Picture, FramesMatchTheReferenceStills) {
         ASSERT_EQ(rendered.rgb.size(), reference.rgb.size()) << name << ": not rendered at " << size;
 
         const comparison result = compare(reference, rendered);
-        const auto allowed = static_cast<std::size_t>(pixel_share_allowed * static_cast<double>(reference.pixels()));
         if (result.differing <= allowed) {
             fs::remove(rendered_file);
             continue;
         }
         all_match = false;
         const fs::path difference_file = output / (still.stem().string() + "_difference.png");
-        stbi_write_png(difference_file.c_str(), reference.width, reference.height, 3, result.picture.data(),
-                       reference.width * 3);
+        EXPECT_NE(stbi_write_png(difference_file.c_str(), reference.width, reference.height, 3,
+                                 result.picture.data(), reference.width * 3),
+                  0)
+            << difference_file;
         ADD_FAILURE() << name << ": " << result.differing << " of " << reference.pixels()
                       << " pixels differ by more than " << channel_tolerance << " of 255 (at most " << allowed
-                      << " may; largest difference " << result.largest << "); rendered frame " << rendered_file
-                      << ", differing pixels in red in " << difference_file;
+                      << " may; largest difference " << result.largest << "); rendered frame "
+                      << rendered_file << ", differing pixels in red in " << difference_file;
     }
     if (all_match) fs::remove_all(output);
 }
