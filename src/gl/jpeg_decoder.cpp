@@ -124,10 +124,10 @@ std::optional<decoded_pixels> decode_jpeg(std::FILE* file, int channels) {
         info.output_components != (inks ? 4 : channels))
         return std::nullopt;
 
-    decoded_pixels image{std::make_unique_for_overwrite<unsigned char[]>(std::size_t{info.output_width} *
-                                                                         info.output_height *
-                                                                         static_cast<std::size_t>(channels)),
-                         static_cast<int>(info.output_width), static_cast<int>(info.output_height)};
+    decoded_pixels image{
+        std::make_unique_for_overwrite<unsigned char[]>(std::size_t{info.output_width} * info.output_height *
+                                                        static_cast<std::size_t>(channels)),
+        static_cast<int>(info.output_width), static_cast<int>(info.output_height)};
     std::vector<unsigned char> ink_row(inks ? std::size_t{info.output_width} * 4 : 0);
     if (!read_rows(reader, image, channels, inks ? ink_row.data() : nullptr)) return std::nullopt;
     return image;

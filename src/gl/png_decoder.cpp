@@ -11,14 +11,17 @@ namespace {
 
 // libpng reports errors through this handler, which must not return: it jumps back to the setjmp of the
 // guarded call below. Only libpng's C frames and this one, none owning anything, are left that way.
-[[noreturn]] void on_error(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+[[noreturn]] void on_error(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
 // Warnings (ancillary chunks libpng skips) say nothing the loader could use.
 void on_warning(png_structp, png_const_charp) {}
 
 // Owner of libpng's read and info structures.
 class png_reader {
 public:
-    png_reader() : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning)) {
+    png_reader()
+        : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, on_error, on_warning)) {
         if (png != nullptr) info = png_create_info_struct(png);
     }
     ~png_reader() { png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr); }
@@ -46,8 +49,8 @@ bool read_header(png_structp png, png_infop info, std::FILE* file, int channels)
     png_set_expand(png); // palette to RGB(A), grey below 8 bits to 8 bits, a transparent colour to alpha
     png_set_strip_16(png);
     png_set_gray_to_rgb(png);
-    const bool alpha =
-        (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 || png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    const bool alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                       png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (channels == 4 && !alpha) png_set_add_alpha(png, 0xff, PNG_FILLER_AFTER);
     if (channels == 3 && alpha) png_set_strip_alpha(png);
     png_set_interlace_handling(png);
@@ -71,7 +74,8 @@ std::optional<decoded_pixels> decode_png(std::FILE* file, int channels) {
     const png_uint_32 height = png_get_image_height(reader.png, reader.info);
     const std::size_t stride = std::size_t{width} * static_cast<std::size_t>(channels);
     if (!image_size_accepted(width, height) || png_get_bit_depth(reader.png, reader.info) != 8 ||
-        png_get_channels(reader.png, reader.info) != channels || png_get_rowbytes(reader.png, reader.info) != stride)
+        png_get_channels(reader.png, reader.info) != channels ||
+        png_get_rowbytes(reader.png, reader.info) != stride)
         return std::nullopt;
 
     decoded_pixels image{std::make_unique_for_overwrite<unsigned char[]>(stride * height),

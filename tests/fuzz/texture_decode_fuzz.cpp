@@ -46,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (rgb->format != GL_RGB || rgba->format != GL_RGBA || !rgb->pixels || !rgba->pixels) std::abort();
     if (rgb->width != rgba->width || rgb->height != rgba->height) std::abort();
-    if (!gl::image_size_accepted(static_cast<std::uint64_t>(rgb->width), static_cast<std::uint64_t>(rgb->height)))
+    if (!gl::image_size_accepted(static_cast<std::uint64_t>(rgb->width),
+                                 static_cast<std::uint64_t>(rgb->height)))
         std::abort();
     const std::size_t pixels = static_cast<std::size_t>(rgb->width) * static_cast<std::size_t>(rgb->height);
     for (std::size_t i = 0; i < pixels; ++i) {
