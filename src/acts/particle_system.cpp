@@ -24,6 +24,11 @@ void particle_system::clear() {
     std::fill(fade_rates.begin(), fade_rates.end(), 0.0);
 }
 
+particle_system::~particle_system() {
+    while (!textures.empty())
+        textures.pop_back();
+}
+
 void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3& direction,
                             const glm::vec3& origin, std::mt19937& rng, double speed, double base_size,
                             double base_brightness, double position_jitter, double velocity_jitter,
