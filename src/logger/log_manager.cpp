@@ -34,6 +34,7 @@ log_manager::~log_manager() {
 }
 
 log_base* log_manager::add_logger(std::unique_ptr<log_base>&& logger) {
+    std::lock_guard loggers_lock(loggers_mutex);
     std::lock_guard lock(mutex);
     loggers.push_back(std::move(logger));
     log_base* attached = loggers.back().get();
@@ -84,22 +85,25 @@ void log_manager::enqueue(std::string&& message, level lvl) {
 }
 
 void log_manager::process_queue() {
-    std::unique_lock lock(mutex);
+    std::vector<log_record> batch;
     for (;;) {
-        while (queue.empty() || (delivery_held && !stop_requested)) {
-            if (queue.empty() && stop_requested) return;
-            wake.wait(lock);
+        {
+            std::unique_lock lock(mutex);
+            while (queue.empty() || (delivery_held && !stop_requested)) {
+                if (queue.empty() && stop_requested) return;
+                wake.wait(lock);
+            }
         }
-        while (!queue.empty()) {
-            const log_record& record = queue.front();
+        // Lock order: the loggers first, then the queue (as add_logger takes them).
+        std::lock_guard loggers_lock(loggers_mutex);
+        {
+            std::lock_guard lock(mutex);
+            batch.swap(queue);
+        }
+        for (const log_record& record : batch)
             for (auto& logger : loggers)
                 logger->log(record);
-            queue.pop_front();
-        }
-        if (stop_requested) return;
-        // Let waiting producers in between two drain passes.
-        lock.unlock();
-        lock.lock();
+        batch.clear();
     }
 }
 

@@ -4,7 +4,6 @@
 #include "logger/log_record.hpp"
 
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -15,7 +14,8 @@
 namespace logger {
 
 // The single sink of the program's diagnostics. Producers on any thread queue records under one mutex;
-// a background thread hands them, in order, to every attached logger.
+// a background thread takes the queued records in one swap and hands them, in order, to every attached
+// logger after releasing that mutex, so producers never wait for a logger's file I/O.
 class log_manager {
 public:
     // `held`: the log thread delivers nothing until `start_delivery`, so records submitted while the
@@ -48,10 +48,14 @@ private:
     // Appends a record stamped with the time source; the caller holds the lock and signals afterwards.
     void enqueue(std::string&& message, level lvl);
 
+    // Guards `loggers`; the log thread holds it for a whole batch, so a logger attached meanwhile sees a
+    // batch entirely or not at all. Always taken before `mutex`.
+    std::mutex loggers_mutex;
     std::vector<std::unique_ptr<log_base>> loggers;
     level current_level = level::info;
     std::function<double()> time_source;
-    std::deque<log_record> queue;
+    // Swapped with the log thread's batch, so both keep their capacity and a submission rarely allocates.
+    std::vector<log_record> queue;
     std::mutex mutex;
     std::condition_variable wake;
     bool stop_requested = false;

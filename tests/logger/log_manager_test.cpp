@@ -8,9 +8,11 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <future>
 #include <optional>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -161,6 +163,50 @@ TEST(LogManager, HeldDeliveryKeepsEarlyRecordsForTheLoggersAttachedLater) {
         manager.warning("never released");
     }
     EXPECT_EQ(unreleased->messages(), std::vector<std::string>{"never released"});
+}
+
+// A logger whose first write waits until the test releases it, as a file on a stalled disk would.
+class stalling_logger : public logger::log_base {
+public:
+    stalling_logger(std::shared_future<void> release, std::vector<std::string>& written)
+        : log_base(level::debug), release(std::move(release)), written(written) {}
+    void write(const logger::log_record& record) override {
+        if (written.empty()) {
+            entered.set_value();
+            release.wait();
+        }
+        written.push_back(record.message);
+    }
+    std::promise<void> entered;
+
+private:
+    std::shared_future<void> release;
+    std::vector<std::string>& written;
+};
+
+TEST(LogManager, ProducersDoNotWaitForALoggerThatIsWriting) {
+    std::promise<void> release;
+    std::vector<std::string> written;
+    {
+        logger::log_manager manager(counting_clock());
+        auto stalling = std::make_unique<stalling_logger>(release.get_future().share(), written);
+        auto entered = stalling->entered.get_future();
+        manager.add_logger(std::move(stalling));
+        manager.info("wake up");
+        entered.wait(); // the log thread is inside write() with the insertion record
+        auto producer = std::async(std::launch::async, [&manager] {
+            for (int i = 0; i < 100; ++i)
+                manager.info("while stalled " + std::to_string(i));
+        });
+        const bool returned = producer.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+        release.set_value();
+        EXPECT_TRUE(returned) << "a submission waited for the logger's write";
+    }
+    ASSERT_EQ(written.size(), 102u);
+    EXPECT_EQ(written[0], inserted_debug);
+    EXPECT_EQ(written[1], "wake up");
+    for (int i = 0; i < 100; ++i)
+        EXPECT_EQ(written[static_cast<std::size_t>(i) + 2], "while stalled " + std::to_string(i));
 }
 
 TEST(LogManager, CurrentLevelIsSetByTheStreamOperatorAndPersists) {
