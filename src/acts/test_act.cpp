@@ -2,6 +2,7 @@
 
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
+#include "acts/vertex_weld.hpp"
 #include "core/core_module.hpp"
 #include "gl/shader_file.hpp"
 #include "gl/texture_2d.hpp"
@@ -193,17 +194,19 @@ void test_act::upload_scene_geometry() {
     scene_index_buffer = gl::buffer(gl::buffer::element_array);
     scene_index_buffer.bind();
 
-    const auto model_bytes = static_cast<GLsizeiptr>(model->vertices.size() * sizeof(model_vertex));
+    // The model is drawn from its welded vertices, the same triangles in the same order; the second
+    // model follows as loaded, its indices relative to its own first vertex.
+    const welded_mesh welded = weld_vertices(model->vertices, model->triangles);
+    const auto model_bytes = static_cast<GLsizeiptr>(welded.vertices.size() * sizeof(model_vertex));
     const auto own_bytes = static_cast<GLsizeiptr>(own_model->vertices.size() * sizeof(model_vertex));
     scene_vertex_buffer.data(model_bytes + own_bytes, nullptr, gl::buffer::static_draw);
-    scene_vertex_buffer.subdata(0, model_bytes, model->vertices.data());
+    scene_vertex_buffer.subdata(0, model_bytes, welded.vertices.data());
     scene_vertex_buffer.subdata(model_bytes, own_bytes, own_model->vertices.data());
 
-    // Each model's indices stay relative to its own first vertex.
-    scene_indices.reserve(3 * (model->triangles.size() + own_model->triangles.size()));
-    for (const obj_model* m : {model, own_model.get()}) {
-        for (const triangle& tri : m->triangles) scene_indices.insert(scene_indices.end(), tri.indices.begin(), tri.indices.end());
-    }
+    scene_indices.reserve(welded.indices.size() + 3 * own_model->triangles.size());
+    scene_indices.assign(welded.indices.begin(), welded.indices.end());
+    for (const triangle& tri : own_model->triangles)
+        scene_indices.insert(scene_indices.end(), tri.indices.begin(), tri.indices.end());
     scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
                             scene_indices.data(), gl::buffer::static_draw);
 
