@@ -14,6 +14,7 @@
 #include <glm/mat4x4.hpp>
 
 #include <algorithm>
+#include <cstddef>
 #include <array>
 #include <iostream>
 #include <string>
@@ -86,6 +87,7 @@ constexpr const char* particle_announcement = "Linking particle shaders to a pro
 struct build_outcome {
     std::vector<std::string> not_compiled;
     bool linked = false;
+    std::string vertex_source; // the text the vertex stage was compiled from
 };
 
 // Compiles every stage from its file and attaches it, links and reports the link with the announcement
@@ -96,6 +98,7 @@ build_outcome build_program(program_object& program, std::span<const shader_stag
     for (const shader_stage& stage : stages) {
         shader_object shader = compile_shader_file(stage.kind, stage.path, log);
         if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
+        if (stage.kind == shader_object::vertex) outcome.vertex_source = shader.source();
         program.attach(std::move(shader));
     }
     outcome.linked = program.link();
@@ -185,6 +188,38 @@ test_act::test_act(obj_model* scene_model, player& host)
 void test_act::build_scene_program(player& host) {
     const build_outcome outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
+    if (outcome.linked) build_depth_program(outcome.vertex_source);
+}
+
+// The depth pre-pass runs the scene's own vertex shader, so both passes compute the same positions and
+// the lit pass finds exactly the depth the pre-pass wrote; its fragment stage does nothing. It is built
+// quietly: it is a way of drawing the scene program's picture, not a program of its own. Without it the
+// model is drawn in one pass.
+void test_act::build_depth_program(const std::string& vertex_source) {
+    program_object fresh;
+    shader_object vertex(shader_object::vertex, vertex_source, true);
+    shader_object fragment(shader_object::fragment, "#version 330 core\nvoid main() {}\n", true);
+    depth_program_ready = false;
+    if (vertex.compile_status() != GL_TRUE || fragment.compile_status() != GL_TRUE) return;
+    fresh.attach(std::move(vertex));
+    fresh.attach(std::move(fragment));
+    const bool linked = fresh.link();
+    fresh.detach_all();
+    if (!linked || fresh.attrib_location(si::attribute_position) < 0) return;
+    depth_program = std::move(fresh);
+    depth_program_ready = true;
+}
+
+// With the scene vertex and index buffers made: the depth pass reads positions only, from the same
+// buffers.
+void test_act::describe_depth_attributes() const {
+    if (!depth_program_ready) return;
+    depth_vertex_array.bind();
+    scene_vertex_buffer.bind();
+    scene_index_buffer.bind();
+    disable_all_attributes();
+    describe_attribute(depth_program, si::attribute_position, 3, static_cast<GLsizei>(sizeof(model_vertex)),
+                       offsetof(model_vertex, position));
 }
 
 void test_act::upload_scene_geometry() {
@@ -203,14 +238,21 @@ void test_act::upload_scene_geometry() {
     scene_vertex_buffer.subdata(0, model_bytes, welded.vertices.data());
     scene_vertex_buffer.subdata(model_bytes, own_bytes, own_model->vertices.data());
 
-    scene_indices.reserve(welded.indices.size() + 3 * own_model->triangles.size());
+    scene_indices.reserve(2 * welded.indices.size() + 3 * own_model->triangles.size());
     scene_indices.assign(welded.indices.begin(), welded.indices.end());
     for (const triangle& tri : own_model->triangles)
         scene_indices.insert(scene_indices.end(), tri.indices.begin(), tri.indices.end());
+    // The model's triangles once more, last to first (each keeps its corners' order): see draw_model.
+    reversed_model_first = scene_indices.size();
+    for (std::size_t end = welded.indices.size(); end > 0; end -= 3)
+        scene_indices.insert(scene_indices.end(), welded.indices.begin() + static_cast<std::ptrdiff_t>(end - 3),
+                             welded.indices.begin() + static_cast<std::ptrdiff_t>(end));
     scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
                             scene_indices.data(), gl::buffer::static_draw);
 
     describe_scene_attributes();
+    describe_depth_attributes();
+    scene_vertex_array.bind();
 
     scene_program.use();
     prepare_texture(model->diffuse_map, 0);
@@ -281,7 +323,7 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
         const build_outcome outcome = build_program(fresh, stages, announcement, log);
         if (outcome.linked) {
             in_use = std::move(fresh);
-            adopt();
+            adopt(outcome);
             failing = false;
             ++result.built;
             return;
@@ -295,7 +337,10 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                   (files.empty() ? "does not link" : "does not build: " + files + " failed to compile") +
                   "; the last good program stays in use.");
     };
-    rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing, [this] {
+    rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing,
+            [this](const build_outcome& built) {
+        build_depth_program(built.vertex_source);
+        describe_depth_attributes();
         scene_vertex_array.bind();
         scene_vertex_buffer.bind();
         disable_all_attributes();
@@ -303,7 +348,8 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
         scene_program.use();
         set_scene_samplers();
     });
-    rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing, [this] {
+    rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing,
+            [this](const build_outcome&) {
         particle_vertex_array.bind();
         particle_vertex_buffer.bind();
         disable_all_attributes();
@@ -353,6 +399,29 @@ void test_act::rewind() {
 
 void test_act::draw_model(const player& p, const scene_state& state) const {
     glapi::glEnable(GL_DEPTH_TEST);
+    glapi::glDepthMask(GL_TRUE);
+    glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const auto index_count = static_cast<GLsizei>(3 * model->triangles.size());
+
+    // Depth first, so that the lit pass shades each covered pixel once instead of every layer of the
+    // courtyard; it then keeps the fragments at exactly the nearest depth (GL_LEQUAL) and writes none.
+    // Where triangles tie at that depth, the one pass with GL_LESS kept the first of them in draw order
+    // and GL_LEQUAL keeps the last: so the lit pass draws the triangles last to first, and the same
+    // triangle wins every pixel.
+    const void* lit_indices = nullptr;
+    if (depth_program_ready) {
+        depth_vertex_array.bind();
+        depth_program.use();
+        set_uniform(depth_program, si::view_to_clip, p.camera.view_to_clip);
+        set_uniform(depth_program, si::model_to_view, model_to_view(p, state));
+        glapi::glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        glapi::glDrawElementsBaseVertex(GL_TRIANGLES, index_count, GL_UNSIGNED_INT, nullptr, 0);
+        glapi::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glapi::glDepthFunc(GL_LEQUAL);
+        glapi::glDepthMask(GL_FALSE);
+        lit_indices = reinterpret_cast<const void*>(reversed_model_first * sizeof(std::uint32_t));
+    }
+
     scene_vertex_array.bind();
     scene_vertex_buffer.bind();
     scene_index_buffer.bind();
@@ -365,9 +434,9 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(model_to_view(p, state))));
     set_uniform(scene_program, si::use_textures, 1);
 
-    glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * model->triangles.size()),
-                                    GL_UNSIGNED_INT, nullptr, 0);
+    glapi::glDrawElementsBaseVertex(GL_TRIANGLES, index_count, GL_UNSIGNED_INT, lit_indices, 0);
+    glapi::glDepthFunc(GL_LESS);
+    glapi::glDepthMask(GL_TRUE);
 }
 
 void test_act::draw_particles(const player& p, const scene_state& state) const {

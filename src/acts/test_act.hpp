@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 // The production's one act: the player's model lit by two lights, with particle bursts driven by the
@@ -49,6 +50,12 @@ public:
     gl::vertex_array scene_vertex_array;
     program_object scene_program;
     program_object particle_program;
+    // Positions only, for the depth pre-pass; made from the scene program's vertex shader.
+    program_object depth_program;
+    gl::vertex_array depth_vertex_array;
+    bool depth_program_ready = false;
+    // Where the model's triangles in reverse order start in scene_indices.
+    std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
     gl::vertex_array particle_vertex_array;
     // What the last step computed for the draw.
@@ -63,6 +70,8 @@ private:
     void upload_scene_geometry();
     void describe_scene_attributes() const;
     void set_scene_samplers() const;
+    void build_depth_program(const std::string& vertex_source);
+    void describe_depth_attributes() const;
     void build_particle_program(player& host);
     void describe_particle_attributes() const;
     void set_particle_samplers() const;
