@@ -245,7 +245,8 @@ void test_act::upload_scene_geometry() {
     // The model's triangles once more, last to first (each keeps its corners' order): see draw_model.
     reversed_model_first = scene_indices.size();
     for (std::size_t end = welded.indices.size(); end > 0; end -= 3)
-        scene_indices.insert(scene_indices.end(), welded.indices.begin() + static_cast<std::ptrdiff_t>(end - 3),
+        scene_indices.insert(scene_indices.end(),
+                             welded.indices.begin() + static_cast<std::ptrdiff_t>(end - 3),
                              welded.indices.begin() + static_cast<std::ptrdiff_t>(end));
     scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
                             scene_indices.data(), gl::buffer::static_draw);
@@ -339,24 +340,24 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
     };
     rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing,
             [this](const build_outcome& built) {
-        build_depth_program(built.vertex_source);
-        describe_depth_attributes();
-        scene_vertex_array.bind();
-        scene_vertex_buffer.bind();
-        disable_all_attributes();
-        describe_scene_attributes();
-        scene_program.use();
-        set_scene_samplers();
-    });
+                build_depth_program(built.vertex_source);
+                describe_depth_attributes();
+                scene_vertex_array.bind();
+                scene_vertex_buffer.bind();
+                disable_all_attributes();
+                describe_scene_attributes();
+                scene_program.use();
+                set_scene_samplers();
+            });
     rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing,
             [this](const build_outcome&) {
-        particle_vertex_array.bind();
-        particle_vertex_buffer.bind();
-        disable_all_attributes();
-        describe_particle_attributes();
-        particle_program.use();
-        set_particle_samplers();
-    });
+                particle_vertex_array.bind();
+                particle_vertex_buffer.bind();
+                disable_all_attributes();
+                describe_particle_attributes();
+                particle_program.use();
+                set_particle_samplers();
+            });
     result.failing = (scene_program_failing ? 1 : 0) + (particle_program_failing ? 1 : 0);
     return result;
 }

@@ -169,7 +169,9 @@ TEST(LogManager, HeldDeliveryKeepsEarlyRecordsForTheLoggersAttachedLater) {
 class stalling_logger : public logger::log_base {
 public:
     stalling_logger(std::shared_future<void> release, std::vector<std::string>& written)
-        : log_base(level::debug), release(std::move(release)), written(written) {}
+        : log_base(level::debug)
+        , release(std::move(release))
+        , written(written) {}
     void write(const logger::log_record& record) override {
         if (written.empty()) {
             entered.set_value();
