@@ -116,7 +116,11 @@ play_piece() {
   play_demo_pid=""
   # The demo's last text has no line end.
   echo
-  [ "$take_stills" -eq 0 ] ||
-    echo "$tag: ${#stills[@]} stills in $PWD/out/ (${stills[0]:-none} to ${stills[-1]:-none})"
+  if [ "$take_stills" -eq 1 ]; then
+    # (A negative index into an empty array is an error even with a default.)
+    local range="none"
+    [ ${#stills[@]} -eq 0 ] || range="${stills[0]} to ${stills[-1]}"
+    echo "$tag: ${#stills[@]} stills in $PWD/out/ ($range)"
+  fi
   exit "$status"
 }
