@@ -43,7 +43,8 @@ class Installed : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         prefix = std::make_unique<test_support::temp_dir>();
-        child_process install(CMAKE_COMMAND_PATH, {"--install", ENGINE_BINARY_DIR, "--prefix", prefix->path().string()},
+        child_process install(CMAKE_COMMAND_PATH,
+                              {"--install", ENGINE_BINARY_DIR, "--prefix", prefix->path().string()},
                               prefix->path());
         if (!install.wait(300s) || install.status() != 0) {
             install_failure = "cmake --install failed:\n" + install.out() + install.err();
@@ -60,14 +61,18 @@ protected:
     static fs::path launcher() { return prefix->path() / "bin" / name; }
     static fs::path data() { return prefix->path() / "share" / name; }
     fs::path run_folder() const { return state.path() / name; }
-    environment env() const { return {{"XDG_STATE_HOME", state.path().string()}, {"SDL_AUDIODRIVER", "dummy"}}; }
+    environment env() const {
+        return {{"XDG_STATE_HOME", state.path().string()}, {"SDL_AUDIODRIVER", "dummy"}};
+    }
 
     // Starts the launcher with no arguments, waits for the window titled `title` and closes it.
     std::unique_ptr<child_process> play_and_close(const std::string& title) const {
-        auto process = std::make_unique<child_process>(launcher().string(), std::vector<std::string>{}, caller.path(), env());
-        const bool shown =
-            child_process::eventually([&] { return test_support::find_window(title) != 0 || !process->running(); }, 60s);
-        EXPECT_TRUE(shown && test_support::request_close(title)) << "no window '" << title << "'\n" << process->err();
+        auto process = std::make_unique<child_process>(launcher().string(), std::vector<std::string>{},
+                                                       caller.path(), env());
+        const bool shown = child_process::eventually(
+            [&] { return test_support::find_window(title) != 0 || !process->running(); }, 60s);
+        EXPECT_TRUE(shown && test_support::request_close(title)) << "no window '" << title << "'\n"
+                                                                 << process->err();
         EXPECT_TRUE(process->wait(30s)) << "the launcher did not end after its window was closed";
         return process;
     }
@@ -110,12 +115,16 @@ TEST_F(Installed, PlaysFromAnyFolderInTheUsersRunFolderAndKeepsTheirConfig) {
 
 TEST_F(Installed, WithoutADisplayItPlaysUnderItsOwnXvfbAndSaysSo) {
     // No XDG_STATE_HOME: the run folder is under ~/.local/state.
-    const environment headless{{"DISPLAY", ""}, {"XDG_STATE_HOME", ""}, {"HOME", state.path().string()},
-                               {"PLAY_SECONDS", "1"}, {"SDL_AUDIODRIVER", "dummy"}};
+    const environment headless{{"DISPLAY", ""},
+                               {"XDG_STATE_HOME", ""},
+                               {"HOME", state.path().string()},
+                               {"PLAY_SECONDS", "1"},
+                               {"SDL_AUDIODRIVER", "dummy"}};
     child_process process(launcher().string(), {}, caller.path(), headless);
     ASSERT_TRUE(process.wait(120s)) << process.out() << process.err();
     EXPECT_EQ(process.status(), 0) << process.err();
-    EXPECT_NE(process.out().find(name + ": no display, so a private Xvfb"), std::string::npos) << process.out();
+    EXPECT_NE(process.out().find(name + ": no display, so a private Xvfb"), std::string::npos)
+        << process.out();
     const std::string log = read_file(state.path() / ".local/state" / name / "test.log");
     EXPECT_NE(log.find("DEBUG: window::event::close"), std::string::npos) << log;
     EXPECT_NE(log.find("Core shutdown at "), std::string::npos) << log;
@@ -124,8 +133,9 @@ TEST_F(Installed, WithoutADisplayItPlaysUnderItsOwnXvfbAndSaysSo) {
 TEST_F(Installed, CaptureWritesBesideTheCallerThroughALinkToTheLauncher) {
     const test_support::temp_dir links;
     fs::create_symlink(launcher(), links.path() / name);
-    child_process capture((links.path() / name).string(), {"--capture", "--at", "0.5", "--size", "64x36", "--out", "stills"},
-                          caller.path(), env());
+    child_process capture((links.path() / name).string(),
+                          {"--capture", "--at", "0.5", "--size", "64x36", "--out", "stills"}, caller.path(),
+                          env());
     ASSERT_TRUE(capture.wait(120s)) << capture.err();
     EXPECT_EQ(capture.status(), 0) << capture.err();
     EXPECT_TRUE(fs::is_regular_file(caller.path() / "stills" / "still_000.50.png")) << capture.out();

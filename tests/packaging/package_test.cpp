@@ -36,7 +36,8 @@ TEST(DebianPackage, DependsOnTheLinkedLibrariesAndHoldsTheInstalledLayout) {
         if (entry.path().extension() == ".deb") deb = entry.path();
     ASSERT_FALSE(deb.empty()) << "no .deb in " << out.path();
 
-    const std::string fields = output_of("dpkg-deb", {"-f", deb.string(), "Package", "Depends", "Recommends"}, out.path());
+    const std::string fields =
+        output_of("dpkg-deb", {"-f", deb.string(), "Package", "Depends", "Recommends"}, out.path());
     EXPECT_TRUE(has_line(fields, "Package: " + name)) << fields;
     EXPECT_TRUE(has_line(fields, "Recommends: ffmpeg, xvfb, xauth")) << fields;
     // dpkg-shlibdeps read these off the programs.
@@ -47,10 +48,10 @@ TEST(DebianPackage, DependsOnTheLinkedLibrariesAndHoldsTheInstalledLayout) {
     output_of("dpkg-deb", {"-x", deb.string(), root.string()}, out.path());
     const fs::path programs = root / "usr/libexec" / name;
     const fs::path data = root / "usr/share" / name;
-    for (const fs::path& file :
-         {root / "usr/bin" / name, programs / "demo", programs / "demo_capture", programs / "x_close",
-          programs / "play_piece.sh", data / "config.ini", data / "shaders/particles.geom",
-          data / "assets/toristin.obj", data / "assets/dat_bass.wav", root / "usr/share/doc" / name / "copyright"}) {
+    for (const fs::path& file : {root / "usr/bin" / name, programs / "demo", programs / "demo_capture",
+                                 programs / "x_close", programs / "play_piece.sh", data / "config.ini",
+                                 data / "shaders/particles.geom", data / "assets/toristin.obj",
+                                 data / "assets/dat_bass.wav", root / "usr/share/doc" / name / "copyright"}) {
         EXPECT_TRUE(fs::is_regular_file(file)) << fs::relative(file, root) << " missing";
     }
     // The programs find everything relative to their working directory or on PATH, never in this tree.
