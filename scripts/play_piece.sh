@@ -59,8 +59,10 @@ play_piece() {
 
   play_scratch="$(mktemp -d)"
   trap play_cleanup EXIT
-  # Xvfb picks a free display number and writes it to fd 3 once it accepts clients.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$play_scratch/display" \
+  # Xvfb picks a free display number and writes it to fd 3 once it accepts clients. -noreset: by default
+  # the server resets when its last client leaves, and x_close's short connections while the demo starts
+  # would make the demo's own connection fail now and then.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$play_scratch/display" \
     2>"$play_scratch/xvfb.log" &
   play_xvfb_pid=$!
   for _ in $(seq 100); do
