@@ -15,6 +15,8 @@ play_notes=()
 play_scratch=""
 play_xvfb_pid=""
 play_demo_pid=""
+play_x_close=""
+play_title=""
 
 # ALSA lists the cards it found; containers and servers without audio hardware have no list or an
 # empty one.
@@ -30,13 +32,25 @@ play_audio_fallback() {
 }
 
 play_cleanup() {
-  [ -z "$play_demo_pid" ] || kill "$play_demo_pid" 2>/dev/null || true
+  # The demo goes before its X server, closed as a desktop closes it so that it writes its shutdown
+  # records. A Ctrl+C in the terminal may have reached it already: a second signal would end it at once,
+  # so it gets five seconds before SIGTERM.
+  if [ -n "$play_demo_pid" ]; then
+    "$play_x_close" "$play_title" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+      kill -0 "$play_demo_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -TERM "$play_demo_pid" 2>/dev/null || true
+    wait "$play_demo_pid" 2>/dev/null || true
+  fi
   [ -z "$play_xvfb_pid" ] || kill "$play_xvfb_pid" 2>/dev/null || true
   [ -z "$play_scratch" ] || rm -rf "$play_scratch"
 }
 
 play_piece() {
-  local tag="$1" demo="$2" x_close="$3"
+  local tag="$1" demo="$2"
+  play_x_close="$3"
   local seconds="${PLAY_SECONDS:-76}"
   play_audio_fallback
 
@@ -59,10 +73,13 @@ play_piece() {
 
   play_scratch="$(mktemp -d)"
   trap play_cleanup EXIT
+  # Ctrl+C or a kill of this script: leave through the clean-up, which stops the demo cleanly.
+  trap 'exit 130' INT TERM
   # Xvfb picks a free display number and writes it to fd 3 once it accepts clients. -noreset: by default
   # the server resets when its last client leaves, and x_close's short connections while the demo starts
-  # would make the demo's own connection fail now and then.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$play_scratch/display" \
+  # would make the demo's own connection fail now and then. In a session of its own: a Ctrl+C in the
+  # terminal must not take the X server from under the demo.
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$play_scratch/display" \
     2>"$play_scratch/xvfb.log" &
   play_xvfb_pid=$!
   for _ in $(seq 100); do
@@ -76,8 +93,9 @@ play_piece() {
   fi
   export DISPLAY=":$(tr -d '\n' <"$play_scratch/display")"
 
-  local title status=0
-  title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1)"
+  local status=0
+  play_title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 |
+    sed 's/[[:space:]]*$//')"
   "$demo" &
   play_demo_pid=$!
 
@@ -85,11 +103,11 @@ play_piece() {
   local geometry="" tries
   for ((tries = 0; tries < 120; tries++)); do
     kill -0 "$play_demo_pid" 2>/dev/null || break
-    geometry="$("$x_close" --wait 0.5 --where "$title" 2>/dev/null)" && break
+    geometry="$("$play_x_close" --wait 0.5 --where "$play_title" 2>/dev/null)" && break
   done
   if [ -z "$geometry" ]; then
     if kill -0 "$play_demo_pid" 2>/dev/null; then
-      echo "$tag: the demo's window '$title' never appeared" >&2
+      echo "$tag: the demo's window '$play_title' never appeared" >&2
       kill "$play_demo_pid" 2>/dev/null || true
       wait "$play_demo_pid" || true
       status=1
@@ -113,16 +131,17 @@ play_piece() {
   done
   while ((SECONDS - start < seconds)) && kill -0 "$play_demo_pid" 2>/dev/null; do sleep 0.2; done
 
-  "$x_close" "$title" 2>/dev/null || true
+  "$play_x_close" "$play_title" 2>/dev/null || true
   wait "$play_demo_pid" || status=$?
   play_demo_pid=""
   # The demo's last text has no line end.
   echo
   if [ "$take_stills" -eq 1 ]; then
-    # (A negative index into an empty array is an error even with a default.)
-    local range="none"
-    [ ${#stills[@]} -eq 0 ] || range="${stills[0]} to ${stills[-1]}"
-    echo "$tag: ${#stills[@]} stills in $PWD/out/ ($range)"
+    if [ ${#stills[@]} -gt 0 ]; then
+      echo "$tag: ${#stills[@]} stills in $PWD/out/ (${stills[0]} to ${stills[-1]})"
+    else
+      echo "$tag: no stills"
+    fi
   fi
   exit "$status"
 }

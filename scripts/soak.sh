@@ -32,17 +32,31 @@ run="$(mktemp -d)"
 xvfb_pid=""
 demo_pid=""
 cleanup() {
-  [ -z "$demo_pid" ] || kill "$demo_pid" 2>/dev/null || true
+  # The demo goes before its X server, closed as a desktop closes it so that it writes its shutdown
+  # records. A Ctrl+C in the terminal may have reached it already: a second signal would end it at once,
+  # so it gets five seconds before SIGTERM.
+  if [ -n "$demo_pid" ]; then
+    "$build/x_close" "$title" >/dev/null 2>&1 || true
+    for _ in $(seq 50); do
+      kill -0 "$demo_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -TERM "$demo_pid" 2>/dev/null || true
+    wait "$demo_pid" 2>/dev/null || true
+  fi
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$run"
 }
 trap cleanup EXIT
+# Ctrl+C or a kill of this script: leave through cleanup, which stops the demo cleanly.
+trap 'exit 130' INT TERM
 
 # The run folder links to the production's files, so the soak writes its test.log there, not here.
 ln -s "$root/config.ini" "$root/shaders" "$root/assets" "$run/"
 title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 | sed 's/[[:space:]]*$//')"
 
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$run/display" 2>"$out/xvfb.log" &
+# In a session of its own: a Ctrl+C in the terminal must not take the X server from under the demo.
+setsid Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$run/display" 2>"$out/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$run/display" ] && break

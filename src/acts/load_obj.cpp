@@ -6,12 +6,34 @@
 
 #include <array>
 #include <cstddef>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <optional>
 #include <system_error>
 
 namespace {
+
+// The whole text of a model or material file; nothing when the path does not lead to a regular file
+// or the file cannot be read, since opening a folder succeeds and a device may never end. Reads at most
+// the size the file system reports, so the limit bounds what is read even for a file that grows.
+std::optional<std::string> read_regular_file(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) return std::nullopt;
+    if (size > max_model_file_size) {
+        throw runtime_error("load_obj(): " + path + ": " + std::to_string(size) + " bytes, larger than the " +
+                            std::to_string(max_model_file_size) + "-byte limit for a model or material file");
+    }
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    std::string text(static_cast<std::size_t>(size), '\0');
+    file.read(text.data(), static_cast<std::streamsize>(size));
+    if (file.bad()) return std::nullopt;
+    text.resize(static_cast<std::size_t>(file.gcount())); // shorter when the file shrank meanwhile
+    return text;
+}
 
 // Loads the maps the material names as GL_RGB textures, in the order diffuse, specular, normal, with the
 // GL calls and failures of one from_file after the other. Decoding the large PNG maps is most of the
@@ -57,9 +79,9 @@ std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager
 
     auto model = std::make_unique<obj_model>();
 
-    if (std::ifstream obj_file(path); obj_file) {
+    if (const std::optional<std::string> obj_text = read_regular_file(path)) {
         try {
-            obj_mesh mesh = parse_obj(obj_file);
+            obj_mesh mesh = parse_obj(*obj_text);
             model->vertices = std::move(mesh.vertices);
             model->triangles = std::move(mesh.triangles);
         } catch (const obj_parse_error& e) {
@@ -70,8 +92,8 @@ std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager
         warn("Unable to open model file '" + path + "'; the model has no faces.");
     }
 
-    if (std::ifstream mtl_file(*mtl_path); mtl_file) {
-        const mtl_material material = parse_mtl(mtl_file);
+    if (const std::optional<std::string> mtl_text = read_regular_file(*mtl_path)) {
+        const mtl_material material = parse_mtl(*mtl_text);
         model->diffuse_color = material.diffuse_color;
         model->specular_color = material.specular_color;
         model->glossiness = material.glossiness;

@@ -180,6 +180,10 @@ obj_parse_error::obj_parse_error(std::size_t line_number, const std::string& why
 
 obj_mesh parse_obj(std::istream& in) {
     const std::string text = read_all(in);
+    return parse_obj(std::string_view(text));
+}
+
+obj_mesh parse_obj(std::string_view text) {
     obj_reader reader;
     reader.reserve_for(text);
     for_each_line(text, [&reader](std::size_t number, const char* begin, const char* end) {
@@ -190,6 +194,10 @@ obj_mesh parse_obj(std::istream& in) {
 
 mtl_material parse_mtl(std::istream& in) {
     const std::string text = read_all(in);
+    return parse_mtl(std::string_view(text));
+}
+
+mtl_material parse_mtl(std::string_view text) {
     mtl_material material;
     std::string keyword;
     for_each_line(text, [&material, &keyword](std::size_t, const char* begin, const char* end) {

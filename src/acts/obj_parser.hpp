@@ -10,6 +10,7 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Faces of an OBJ file, every corner its own vertex: vertices has three entries per triangle and the
@@ -41,9 +42,12 @@ public:
 // Reads "v", "vt" (v stored as 1 - v) and "vn" lines and triangle faces "f p/t/n p/t/n p/t/n" (a fourth
 // corner is ignored); every other line is skipped. Throws obj_parse_error for a face corner that cannot
 // be read or whose index is not within the lists read so far.
+obj_mesh parse_obj(std::string_view text);
+// The same over the rest of a stream.
 obj_mesh parse_obj(std::istream& in);
 
 // Reads the keywords Kd, Ks, Ns, map_Kd, map_Ks and map_Bump (exact case); everything else is skipped.
+mtl_material parse_mtl(std::string_view text);
 mtl_material parse_mtl(std::istream& in);
 
 // The model path with its first "obj" replaced by "mtl"; nothing when the path has no "obj".

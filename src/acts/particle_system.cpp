@@ -14,6 +14,11 @@ particle_system::particle_system(std::size_t n)
     , vertices(n, particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f})
     , fade_rates(n, 0.0) {}
 
+particle_system::~particle_system() {
+    while (!textures.empty())
+        textures.pop_back();
+}
+
 void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3& direction,
                             const glm::vec3& origin, std::mt19937& rng, double speed, double base_size,
                             double base_brightness, double position_jitter, double velocity_jitter,

@@ -29,6 +29,9 @@ public:
     // n dead slots at the parked position, everything else zero.
     explicit particle_system(std::size_t n);
 
+    // Releases the textures from the last to the first (a vector would go first to last), then the
+    // arrays.
+    ~particle_system();
     particle_system(particle_system&&) noexcept = default;
     particle_system& operator=(particle_system&&) noexcept = default;
 

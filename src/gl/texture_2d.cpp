@@ -1,12 +1,9 @@
 #include "gl/texture_2d.hpp"
 
-#include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
 
-#include <stb_image.h>
-
 #include <array>
-#include <memory>
+#include <cstddef>
 
 namespace gl {
 
@@ -54,36 +51,8 @@ texture_2d::texture_2d() {
     name = texture_name(generated);
 }
 
-void texture_2d::pixel_deleter::operator()(unsigned char* pixels) const noexcept {
-    stbi_image_free(pixels);
-}
-
 texture_2d texture_2d::from_file(const std::string& path, GLenum format) {
     return from_image(decode_file(path, format));
-}
-
-texture_2d::decoded_image texture_2d::decode_file(const std::string& path, GLenum format) {
-    int channels = 0;
-    if (format == GL_RGB) {
-        channels = 3;
-    } else if (format == GL_RGBA) {
-        channels = 4;
-    } else {
-        throw runtime_error("gl::texture_2d::from_file(): Unsupported format.");
-    }
-
-    int width = 0;
-    int height = 0;
-    int file_channels = 0;
-    decoded_image image;
-    image.pixels.reset(stbi_load(path.c_str(), &width, &height, &file_channels, channels));
-    // stb_image hands back an image of no pixels for some headers it half understands (a "P6" text).
-    if (!image.pixels || width <= 0 || height <= 0)
-        throw runtime_error("gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
-    image.width = width;
-    image.height = height;
-    image.format = format;
-    return image;
 }
 
 texture_2d texture_2d::from_image(const decoded_image& image) {

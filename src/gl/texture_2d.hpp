@@ -19,9 +19,10 @@ public:
     texture_2d(texture_2d&&) noexcept = default;
     texture_2d& operator=(texture_2d&&) noexcept = default;
 
-    // Decodes an image file with 3 (GL_RGB) or 4 (GL_RGBA) channels and uploads it as level 0, top row
-    // first. Throws runtime_error for any other format (without touching the file) and for a file that
-    // cannot be read or decoded; no texture name survives a failure.
+    // Decodes a PNG or JPEG file with 3 (GL_RGB) or 4 (GL_RGBA) channels and uploads it as level 0, top
+    // row first. Throws runtime_error for any other format (without touching the file) and for a file
+    // that cannot be read or decoded or is larger than the decoders accept (gl/decoded_pixels.hpp); no
+    // texture name survives a failure.
     static texture_2d from_file(const std::string& path, GLenum format);
 
     // from_file in two halves. Decoding touches no GL state, so it may run on any thread; the upload

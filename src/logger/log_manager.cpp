@@ -6,8 +6,10 @@
 
 namespace logger {
 
-log_manager::log_manager(const std::function<double()>& source) try
-    : time_source(source), worker(&log_manager::process_queue, this) {
+log_manager::log_manager(const std::function<double()>& source, delivery mode) try
+    : time_source(source)
+    , delivery_held(mode == delivery::held)
+    , worker(&log_manager::process_queue, this) {
 } catch (const std::exception& e) {
     throw log_error(std::string("log_manager::log_manager(): ") + e.what());
 }
@@ -20,11 +22,13 @@ log_manager::~log_manager() {
         }
         wake.notify_one();
         if (worker.joinable()) worker.join();
-        while (!loggers.empty()) loggers.pop_back();
+        while (!loggers.empty())
+            loggers.pop_back();
     } catch (const std::exception& e) {
         const log_record record{time_source(), level::critical,
                                 std::string("log_manager::~log_manager(): ") + e.what()};
-        for (auto& logger : loggers) logger->log(record);
+        for (auto& logger : loggers)
+            logger->log(record);
         std::rethrow_exception(std::current_exception()); // ends the process: the destructor is noexcept
     }
 }
@@ -37,6 +41,14 @@ log_base* log_manager::add_logger(std::unique_ptr<log_base>&& logger) {
                 level_to_string(attached->filter_level),
             level::debug);
     return attached;
+}
+
+void log_manager::start_delivery() {
+    {
+        std::lock_guard lock(mutex);
+        delivery_held = false;
+    }
+    wake.notify_one();
 }
 
 void log_manager::log(const std::string& message, level lvl) {
@@ -74,13 +86,14 @@ void log_manager::enqueue(std::string&& message, level lvl) {
 void log_manager::process_queue() {
     std::unique_lock lock(mutex);
     for (;;) {
-        while (queue.empty()) {
-            if (stop_requested) return;
+        while (queue.empty() || (delivery_held && !stop_requested)) {
+            if (queue.empty() && stop_requested) return;
             wake.wait(lock);
         }
         while (!queue.empty()) {
             const log_record& record = queue.front();
-            for (auto& logger : loggers) logger->log(record);
+            for (auto& logger : loggers)
+                logger->log(record);
             queue.pop_front();
         }
         if (stop_requested) return;

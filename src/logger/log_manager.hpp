@@ -18,12 +18,18 @@ namespace logger {
 // a background thread hands them, in order, to every attached logger.
 class log_manager {
 public:
-    explicit log_manager(const std::function<double()>& time_source);
+    // `held`: the log thread delivers nothing until `start_delivery`, so records submitted while the
+    // owner is still attaching its loggers reach every one of them. The destructor delivers in any case.
+    enum class delivery { immediate, held };
+
+    explicit log_manager(const std::function<double()>& time_source, delivery mode = delivery::immediate);
     ~log_manager();
     log_manager(const log_manager&) = delete;
     log_manager& operator=(const log_manager&) = delete;
 
     log_base* add_logger(std::unique_ptr<log_base>&& logger);
+    // Ends a held start: the log thread delivers what is queued, in order, to the loggers now attached.
+    void start_delivery();
 
     void debug(const std::string& message) { log(message, level::debug); }
     void info(const std::string& message) { log(message, level::info); }
@@ -49,6 +55,7 @@ private:
     std::mutex mutex;
     std::condition_variable wake;
     bool stop_requested = false;
+    bool delivery_held;
     std::thread worker;
 };
 

@@ -40,6 +40,8 @@ void sound_manager::init() {
     if (initialized) return;
     core->log_manager.info("Initializing SDL_Audio...");
     SDL_SetMainReady();
+    // SDL would turn SIGINT and SIGTERM into quit events that nothing reads; the core module handles them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_AUDIO) != 0) throw platform::platform_error(SDL_GetError());
     SDL_LogGetOutputFunction(&previous_log_output, &previous_log_data);
     SDL_LogSetOutputFunction(&forward_sdl_log, nullptr);

@@ -169,6 +169,20 @@ TEST_F(ObjLoader, ReadOnlyMaterialFileIsRead) {
     EXPECT_EQ(load_obj("ro.obj")->glossiness, 32.0f);
 }
 
+TEST_F(ObjLoader, ReadsFilesUpTo32MiB) {
+    // Files of holes: the model of exactly the limit is read (it has no faces), the material is refused.
+    std::filesystem::resize_file(dir.write("big.obj", ""), 32 << 20);
+    std::filesystem::resize_file(dir.write("big.mtl", ""), (32 << 20) + 1);
+    try {
+        load_obj("big.obj");
+        ADD_FAILURE() << "no exception";
+    } catch (const runtime_error& e) {
+        EXPECT_STREQ(e.what(),
+                     "load_obj(): big.mtl: 33554433 bytes, larger than the 33554432-byte limit for a "
+                     "model or material file");
+    }
+}
+
 TEST_F(ObjLoader, FailuresNameTheirSource) {
     dir.write("bad.obj", "v 0 0 0\nvt 0 0\nvn 0 0 1\n\n# next line is wrong\nf 1/1/1 1/1/1 2/1/1\n");
     try {

@@ -1,11 +1,19 @@
 #include "acts/particle_system.hpp"
+#include "platform/gl_api.hpp"
+#include "support/gl_context.hpp"
+#include "support/gl_entry.hpp"
+#include "support/xvfb.hpp"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <random>
 #include <utility>
+#include <vector>
+
+static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
 
 namespace {
 
@@ -48,6 +56,30 @@ TEST(particle_system, new_pool_is_all_dead_and_parked_and_moves_whole) {
     particle_system assigned(1);
     assigned = std::move(moved);
     EXPECT_EQ(assigned.vertices.size(), 1600u);
+}
+
+// Texture names handed to the driver's glDeleteTextures, in call order.
+std::vector<GLuint> deleted_names;
+PFNGLDELETETEXTURESPROC driver_delete = nullptr;
+
+TEST(particle_system, releases_its_textures_from_the_last_to_the_first) {
+    const test_support::gl_context context;
+    deleted_names.clear();
+    const test_support::scoped_gl_entry<PFNGLDELETETEXTURESPROC> spy{
+        glapi::glDeleteTextures, +[](GLsizei n, const GLuint* names) {
+            deleted_names.insert(deleted_names.end(), names, names + n);
+            driver_delete(n, names);
+        }};
+    driver_delete = spy.driver();
+    std::vector<GLuint> created;
+    {
+        particle_system p(16);
+        p.textures.resize(10);
+        for (const gl::texture_2d& texture : p.textures)
+            created.push_back(texture.id());
+    }
+    std::reverse(created.begin(), created.end());
+    EXPECT_EQ(deleted_names, created);
 }
 
 TEST(particle_system, spawn_follows_the_draw_order_of_a_default_seeded_engine) {

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -153,6 +154,23 @@ inline std::function<void(const run_folder&)> file_written(const std::string& fi
 }
 inline std::function<void(const run_folder&)> file_removed(const std::string& file) {
     return [=](const run_folder& folder) { folder.remove(file); };
+}
+// The entry replaced by an empty folder, by a link to target, or by a file of that size full of holes
+// (nothing is written through the link to the repository's file).
+inline std::function<void(const run_folder&)> folder_made(const std::string& file) {
+    return [=](const run_folder& folder) {
+        folder.remove(file);
+        fs::create_directory(folder.path() / file);
+    };
+}
+inline std::function<void(const run_folder&)> link_made(const std::string& file, const fs::path& target) {
+    return [=](const run_folder& folder) {
+        folder.remove(file);
+        fs::create_symlink(target, folder.path() / file);
+    };
+}
+inline std::function<void(const run_folder&)> file_sized(const std::string& file, std::uintmax_t size) {
+    return [=](const run_folder& folder) { fs::resize_file(folder.write(file, ""), size); };
 }
 
 } // namespace bad_input

@@ -1,7 +1,8 @@
-// Broken model and material files. A file that is missing or has no faces leaves that part empty and the
-// piece plays on with a warning; a face that cannot be read or a map that cannot be loaded refuses the
-// start with the file named.
+// Broken model and material files. A file that is missing, is no regular file or has no faces leaves that
+// part empty and the piece plays on with a warning; a face that cannot be read, a file over the size limit
+// or a map that cannot be loaded refuses the start with the file named.
 
+#include "acts/obj_model.hpp"
 #include "e2e/bad_input.hpp"
 
 namespace {
@@ -65,6 +66,18 @@ std::vector<case_t> cases() {
              false, "gl::texture_2d::from_file(): Unable to load texture data from 'assets/missing.png'."},
         });
     }
+    // What is no regular file reads as a missing one; the loader checks both paths alike.
+    list.insert(list.end(), {
+        {"toristin_obj_is_a_folder", folder_made("assets/toristin.obj"), true,
+         "WARNING: load_obj(): Unable to open model file 'assets/toristin.obj'; the model has no faces."},
+        {"toristin_mtl_is_a_folder", folder_made("assets/toristin.mtl"), true,
+         "WARNING: load_obj(): Unable to open material file 'assets/toristin.mtl'; the model keeps the default material."},
+        {"toristin_obj_links_to_an_endless_device", link_made("assets/toristin.obj", "/dev/zero"), true,
+         "WARNING: load_obj(): Unable to open model file 'assets/toristin.obj'; the model has no faces."},
+        {"toristin_obj_over_the_size_limit", file_sized("assets/toristin.obj", max_model_file_size + 1), false,
+         "load_obj(): assets/toristin.obj: " + std::to_string(max_model_file_size + 1) + " bytes, larger than the " +
+             std::to_string(max_model_file_size) + "-byte limit for a model or material file"},
+    });
     return list;
 }
 

@@ -40,10 +40,14 @@ std::vector<case_t> cases() {
              false, message},
             {stem_of(file) + "_zero_bytes", with(""), false, message},
             {stem_of(file) + "_truncated", with(whole.substr(0, whole.size() / 2)), false, message},
-            // Text that starts like a PNM header, which the image decoder half accepts.
+            // Text that starts like a PNM header, which the decoder before half accepted.
             {stem_of(file) + "_not_an_image", with("P6 this is not an image\n"), false, message},
         });
     }
+    // A crafted JPEG that made the decoder before read out of bounds and end the program with SIGSEGV.
+    const std::string crafted = source_file("tests/fuzz/corpus/image/jpeg-huffman-oob-read.jpg");
+    list.push_back({"koala_crafted_huffman_tables", file_written("assets/koala.jpg", crafted), false,
+                    "gl::texture_2d::from_file(): Unable to load texture data from 'assets/koala.jpg'."});
     return list;
 }
 

@@ -43,14 +43,21 @@ TEST(LogManager, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
                 for (int i = 0; i < per_producer; ++i) {
                     const std::string message = std::to_string(p) + ":" + std::to_string(i);
                     switch (i % 3) {
-                    case 0: manager.info(message); break;
-                    case 1: manager.log(message, level::warning); break;
-                    default: manager << message; break;
+                    case 0:
+                        manager.info(message);
+                        break;
+                    case 1:
+                        manager.log(message, level::warning);
+                        break;
+                    default:
+                        manager << message;
+                        break;
                     }
                 }
             });
         }
-        for (auto& thread : threads) thread.join();
+        for (auto& thread : threads)
+            thread.join();
     }
     const auto records = log->records();
     ASSERT_EQ(records.size(), 1u + producers * per_producer);
@@ -74,8 +81,10 @@ TEST(LogManager, DestructionWritesTheQueueThenDestroysLoggersInReverseOrder) {
     auto log = std::make_shared<capture_log>();
     {
         logger::log_manager manager(counting_clock());
-        for (int id = 1; id <= 3; ++id) manager.add_logger(capture(log, level::debug, id));
-        for (int i = 0; i < 2000; ++i) manager.debug("queued " + std::to_string(i));
+        for (int id = 1; id <= 3; ++id)
+            manager.add_logger(capture(log, level::debug, id));
+        for (int i = 0; i < 2000; ++i)
+            manager.debug("queued " + std::to_string(i));
     }
     EXPECT_EQ(log->destroyed(), (std::vector<int>{3, 2, 1}));
     // 3 insertion records and 2000 messages, each offered to all three loggers before the first is destroyed.
@@ -83,7 +92,8 @@ TEST(LogManager, DestructionWritesTheQueueThenDestroysLoggersInReverseOrder) {
     const auto records = log->records();
     ASSERT_EQ(records.size(), 3u * 2003);
     // Every record goes to each logger in attach order before the next record.
-    for (std::size_t k = 0; k < records.size(); ++k) EXPECT_EQ(records[k].logger_id, static_cast<int>(k % 3) + 1);
+    for (std::size_t k = 0; k < records.size(); ++k)
+        EXPECT_EQ(records[k].logger_id, static_cast<int>(k % 3) + 1);
     EXPECT_EQ(records.back().record.message, "queued 1999");
 }
 
@@ -117,6 +127,42 @@ TEST(LogManager, InsertionRecordWaitsForTheNextWakeUp) {
     EXPECT_EQ(second->messages(), std::vector<std::string>{inserted_debug});
 }
 
+TEST(LogManager, HeldDeliveryKeepsEarlyRecordsForTheLoggersAttachedLater) {
+    using logger::log_manager;
+    auto log = std::make_shared<capture_log>();
+    {
+        log_manager manager(counting_clock(), log_manager::delivery::held);
+        manager.info("start");
+        // Time enough for the log thread to take the record, were it free to deliver.
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        manager.add_logger(capture(log, level::info, 1));
+        manager.add_logger(capture(log, level::debug, 2));
+        manager.start_delivery();
+        manager.info("after");
+        ASSERT_TRUE(log->wait_for_message("after"));
+    }
+    std::vector<std::pair<int, std::string>> seen;
+    for (const auto& r : log->records())
+        seen.emplace_back(r.logger_id, r.record.message);
+    const std::vector<std::pair<int, std::string>> expected{
+        {1, "start"},
+        {2, "start"},
+        {2, "log_manager::add_logger(): Logger inserted. Filter level: Info"},
+        {2, inserted_debug},
+        {1, "after"},
+        {2, "after"}};
+    EXPECT_EQ(seen, expected);
+
+    // A manager destroyed while still held delivers what it holds.
+    auto unreleased = std::make_shared<capture_log>();
+    {
+        log_manager manager(counting_clock(), log_manager::delivery::held);
+        manager.add_logger(capture(unreleased, level::info));
+        manager.warning("never released");
+    }
+    EXPECT_EQ(unreleased->messages(), std::vector<std::string>{"never released"});
+}
+
 TEST(LogManager, CurrentLevelIsSetByTheStreamOperatorAndPersists) {
     auto log = std::make_shared<capture_log>();
     {
@@ -130,7 +176,8 @@ TEST(LogManager, CurrentLevelIsSetByTheStreamOperatorAndPersists) {
         manager.log("four");
     }
     std::vector<std::pair<std::string, level>> seen;
-    for (const auto& entry : log->records()) seen.emplace_back(entry.record.message, entry.record.level);
+    for (const auto& entry : log->records())
+        seen.emplace_back(entry.record.message, entry.record.level);
     const std::vector<std::pair<std::string, level>> expected{
         {inserted_debug, level::debug}, {"default", level::info}, {"one", level::error},
         {"explicit", level::debug},     {"two", level::error},    {"three", level::critical},

@@ -5,8 +5,8 @@ namespace test_support {
 namespace fs = std::filesystem;
 
 std::string small_config(const std::string& title, int width, int height) {
-    return "[display]\nscreen_width = " + std::to_string(width) + "\nscreen_height = " + std::to_string(height) +
-           "\ntitle = " + title +
+    return "[display]\nscreen_width = " + std::to_string(width) +
+           "\nscreen_height = " + std::to_string(height) + "\ntitle = " + title +
            "\nfullscreen = 0\n\n[camera]\nx = 0\ny = 3\nz = 10\ntilt = 0.1\npan = 0\ndistance = 1\n"
            "fov_y_degrees = 60\nnear_clip = 0.05\nfar_clip = 100\n";
 }
@@ -23,7 +23,6 @@ run_folder::run_folder() {
 }
 
 fs::path run_folder::write(const std::string& name, const std::string& content) const {
-    remove(name);
     return dir.write(name, content);
 }
 
@@ -32,6 +31,8 @@ void run_folder::remove(const std::string& name) const {
     fs::remove(dir.path() / name, ignored);
 }
 
-std::string run_folder::read(const std::string& name) const { return read_file(dir.path() / name); }
+std::string run_folder::read(const std::string& name) const {
+    return read_file(dir.path() / name);
+}
 
 } // namespace test_support

@@ -20,10 +20,16 @@ temp_dir::~temp_dir() {
 
 std::filesystem::path temp_dir::write(const std::string& name, const std::string& content) const {
     const auto file = root / name;
+    replace_file(file, content);
+    return file;
+}
+
+void replace_file(const std::filesystem::path& file, const std::string& content) {
     std::filesystem::create_directories(file.parent_path());
+    std::filesystem::remove(file);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << content;
-    return file;
+    if (!out.flush()) throw std::runtime_error("replace_file: cannot write " + file.string());
 }
 
 std::string read_file(const std::filesystem::path& file) {
@@ -33,7 +39,8 @@ std::string read_file(const std::filesystem::path& file) {
     return content.str();
 }
 
-scoped_cwd::scoped_cwd(const std::filesystem::path& dir) : previous(std::filesystem::current_path()) {
+scoped_cwd::scoped_cwd(const std::filesystem::path& dir)
+    : previous(std::filesystem::current_path()) {
     std::filesystem::current_path(dir);
 }
 

@@ -14,7 +14,8 @@ public:
     temp_dir& operator=(const temp_dir&) = delete;
 
     const std::filesystem::path& path() const { return root; }
-    // Writes content to path()/name (creating parent folders) and returns the full path.
+    // Writes content to path()/name (creating parent folders, replacing any entry there, a link included)
+    // and returns the full path.
     std::filesystem::path write(const std::string& name, const std::string& content) const;
 
 private:
@@ -22,6 +23,10 @@ private:
 };
 
 std::string read_file(const std::filesystem::path& file);
+
+// Writes `content` as a new file at `file`, creating parent folders. An existing entry is removed first, so
+// a link in a run folder is replaced, never written through to the file it points at.
+void replace_file(const std::filesystem::path& file, const std::string& content);
 
 // Changes the working directory for a scope (the program reads its files relative to it).
 class scoped_cwd {

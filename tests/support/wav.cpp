@@ -1,7 +1,8 @@
 #include "support/wav.hpp"
 
+#include "support/temp_dir.hpp"
+
 #include <cmath>
-#include <fstream>
 
 namespace test_support {
 namespace {
@@ -32,13 +33,14 @@ std::string wav_bytes(const std::vector<std::int16_t>& samples, int channels, in
     put16(out, 16);
     out += "data";
     put32(out, data_size);
-    for (const std::int16_t s : samples) put16(out, static_cast<std::uint16_t>(s));
+    for (const std::int16_t s : samples)
+        put16(out, static_cast<std::uint16_t>(s));
     return out;
 }
 
 void write_wav(const std::filesystem::path& file, const std::vector<std::int16_t>& samples, int channels,
                int rate) {
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << wav_bytes(samples, channels, rate);
+    replace_file(file, wav_bytes(samples, channels, rate));
 }
 
 std::vector<std::int16_t> test_tone(std::size_t frames) {

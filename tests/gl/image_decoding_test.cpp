@@ -1,0 +1,150 @@
+// The texture loader's decoding step (texture_2d::decode_file) on real files. PNG is lossless, so its
+// pixels are compared byte for byte with stb_image's, the decoder used before; stb_image only ever reads
+// files written by the asset generator and the PNG seeds of the fuzz corpus here, never a crafted one.
+
+#include "core/exceptions.hpp"
+#include "gl/texture_2d.hpp"
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+#include <stb_image.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using pixels = std::vector<unsigned char>;
+
+const fs::path seeds = fs::path(ENGINE_SOURCE_DIR) / "tests/fuzz/corpus/image";
+
+std::vector<fs::path> files_in(const fs::path& dir, const std::string& extension) {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::directory_iterator(dir))
+        if (entry.path().extension() == extension) files.push_back(entry.path());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+pixels decoded(const fs::path& file, GLenum format, int channels) {
+    const gl::texture_2d::decoded_image image = gl::texture_2d::decode_file(file.string(), format);
+    const unsigned char* data = image.pixels.get();
+    return pixels(data, data + static_cast<std::size_t>(image.width) * image.height * channels);
+}
+
+TEST(ImageDecoding, PngPixelsAreTheBytesOfThePreviousDecoder) {
+    const std::vector<fs::path> generated = files_in(fs::path(ENGINE_SOURCE_DIR) / "assets", ".png");
+    EXPECT_GE(generated.size(), 12u) << "the sprites and the courtyard's maps under assets/";
+    std::vector<fs::path> files = files_in(seeds, ".png");
+    EXPECT_GE(files.size(), 20u) << "every colour type and bit depth";
+    files.insert(files.end(), generated.begin(), generated.end());
+
+    for (const fs::path& file : files) {
+        for (const int channels : {3, 4}) {
+            SCOPED_TRACE(file.string() + ", " + std::to_string(channels) + " channels");
+            int width = 0;
+            int height = 0;
+            int file_channels = 0;
+            const std::unique_ptr<unsigned char, void (*)(void*)> expected(
+                stbi_load(file.c_str(), &width, &height, &file_channels, channels), stbi_image_free);
+            ASSERT_NE(expected, nullptr);
+            const gl::texture_2d::decoded_image image =
+                gl::texture_2d::decode_file(file.string(), channels == 3 ? GL_RGB : GL_RGBA);
+            ASSERT_EQ(image.width, width);
+            ASSERT_EQ(image.height, height);
+            const std::size_t size = static_cast<std::size_t>(width) * height * channels;
+            EXPECT_TRUE(std::equal(image.pixels.get(), image.pixels.get() + size, expected.get()));
+        }
+    }
+}
+
+TEST(ImageDecoding, JpegGreyAndInksBecomeRgb) {
+    const pixels grey = decoded(seeds / "grey.jpg", GL_RGBA, 4);
+    ASSERT_FALSE(grey.empty());
+    for (std::size_t i = 0; i < grey.size(); i += 4) {
+        EXPECT_EQ(grey[i + 1], grey[i]);
+        EXPECT_EQ(grey[i + 2], grey[i]);
+        EXPECT_EQ(grey[i + 3], 255);
+    }
+    // The same picture stored as Adobe CMYK and as RGB: inverted inks multiplied out give its colours
+    // within the losses of the two encodings.
+    const pixels inks = decoded(seeds / "cmyk.jpg", GL_RGB, 3);
+    const pixels rgb = decoded(seeds / "progressive_444.jpg", GL_RGB, 3);
+    ASSERT_EQ(inks.size(), rgb.size());
+    for (std::size_t c = 0; c < 3; ++c) {
+        double difference = 0;
+        for (std::size_t i = c; i < rgb.size(); i += 3)
+            difference += std::abs(inks[i] - rgb[i]);
+        EXPECT_LT(difference / static_cast<double>(rgb.size() / 3), 8.0) << "channel " << c;
+    }
+}
+
+std::string big_endian(std::uint32_t value) {
+    std::string out;
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out += static_cast<char>(value >> shift & 0xff);
+    return out;
+}
+
+std::string png_chunk(const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    return big_endian(static_cast<std::uint32_t>(data.size())) + body +
+           big_endian(static_cast<std::uint32_t>(crc));
+}
+
+// A black 8-bit grey PNG of the given size, compressed one row at a time.
+std::string black_png(std::uint32_t width, std::uint32_t height) {
+    std::string compressed;
+    z_stream stream{};
+    if (deflateInit(&stream, Z_BEST_SPEED) != Z_OK) std::abort();
+    std::vector<Bytef> row(width + 1, 0); // the filter type, then the samples
+    std::vector<Bytef> out(1 << 16);
+    for (std::uint32_t y = 0; y < height; ++y) {
+        stream.next_in = row.data();
+        stream.avail_in = static_cast<uInt>(row.size());
+        do {
+            stream.next_out = out.data();
+            stream.avail_out = static_cast<uInt>(out.size());
+            deflate(&stream, y + 1 == height ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(reinterpret_cast<const char*>(out.data()), out.size() - stream.avail_out);
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    const std::string header =
+        big_endian(width) + big_endian(height) + std::string("\x08\x00\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + png_chunk("IHDR", header) + png_chunk("IDAT", compressed) +
+           png_chunk("IEND", "");
+}
+
+TEST(ImageDecoding, ImagesBeyondTheSizeLimitsAreRefused) {
+    const test_support::temp_dir dir;
+    const fs::path widest = dir.write("widest.png", black_png(16384, 1));
+    EXPECT_EQ(decoded(widest, GL_RGB, 3), pixels(16384 * 3, 0));
+
+    struct too_big {
+        const char* name;
+        std::uint32_t width;
+        std::uint32_t height;
+    };
+    for (const too_big& image : {too_big{"wide.png", 16385, 1}, too_big{"tall.png", 1, 16385},
+                                 too_big{"many_pixels.png", 8192, 8193}}) {
+        const std::string path = dir.write(image.name, black_png(image.width, image.height)).string();
+        try {
+            gl::texture_2d::decode_file(path, GL_RGBA);
+            ADD_FAILURE() << path << " decoded";
+        } catch (const runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
+        }
+    }
+}
+
+} // namespace
