@@ -64,11 +64,6 @@ void prepare_texture(const gl::texture_2d& texture, GLuint unit) {
     gl::texture_2d::parameter(GL_TEXTURE_MAG_FILTER, GLint{GL_LINEAR});
 }
 
-struct shader_stage {
-    GLenum kind;
-    const char* path;
-};
-
 constexpr std::array<shader_stage, 2> scene_stages{{
     {shader_object::vertex, "shaders/cube.vert"},
     {shader_object::fragment, "shaders/cube.frag"},
@@ -81,29 +76,7 @@ constexpr std::array<shader_stage, 3> particle_stages{{
 constexpr const char* scene_announcement = "Linking shaders to a program object... ";
 constexpr const char* particle_announcement = "Linking particle shaders to a program object... ";
 
-// The files of `stages` that did not compile; empty with `linked` set is a program ready for use.
-struct build_outcome {
-    std::vector<std::string> not_compiled;
-    bool linked = false;
-};
-
-// Compiles every stage from its file and attaches it, links and reports the link with the announcement
-// and the link log, then deletes the shaders.
-build_outcome build_program(program_object& program, std::span<const shader_stage> stages,
-                            const char* announcement, logger::log_manager& log) {
-    build_outcome outcome;
-    for (const shader_stage& stage : stages) {
-        shader_object shader = compile_shader_file(stage.kind, stage.path, log);
-        if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
-        program.attach(std::move(shader));
-    }
-    outcome.linked = program.link();
-    log.info(std::string(announcement) + (outcome.linked ? "Success." : "Fail."));
-    log.info("Link log:\n" + program.info_log());
-    program.detach_all();
-    return outcome;
-}
-
+// Whether the program of `stages` is made from any of `files`; every program is for no files.
 bool uses_any(std::span<const shader_stage> stages, std::span<const std::string> files) {
     if (files.empty()) return true;
     return std::any_of(stages.begin(), stages.end(), [&](const shader_stage& stage) {
@@ -182,7 +155,7 @@ test_act::test_act(obj_model* scene_model, player& host)
 }
 
 void test_act::build_scene_program(player& host) {
-    const build_outcome outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
+    const program_build outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
 }
 
@@ -232,7 +205,7 @@ void test_act::set_scene_samplers() const {
 }
 
 void test_act::build_particle_program(player& host) {
-    const build_outcome outcome =
+    const program_build outcome =
         build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
     particle_program_failing = !outcome.linked;
 
@@ -275,7 +248,7 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                              const char* what, bool& failing, const auto& adopt) {
         if (!uses_any(stages, changed)) return;
         program_object fresh;
-        const build_outcome outcome = build_program(fresh, stages, announcement, log);
+        const program_build outcome = build_program(fresh, stages, announcement, log);
         if (outcome.linked) {
             in_use = std::move(fresh);
             adopt();
