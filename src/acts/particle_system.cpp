@@ -19,6 +19,16 @@ particle_system::~particle_system() {
         textures.pop_back();
 }
 
+void particle_system::clear() {
+    std::fill(positions.begin(), positions.end(), glm::vec3(parked));
+    std::fill(velocities.begin(), velocities.end(), glm::vec3(0.0f));
+    std::fill(alive.begin(), alive.end(), false);
+    std::fill(brightness.begin(), brightness.end(), 0.0);
+    std::fill(sizes.begin(), sizes.end(), 0.0);
+    std::fill(vertices.begin(), vertices.end(), particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f});
+    std::fill(fade_rates.begin(), fade_rates.end(), 0.0);
+}
+
 void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3& direction,
                             const glm::vec3& origin, std::mt19937& rng, double speed, double base_size,
                             double base_brightness, double position_jitter, double velocity_jitter,

@@ -37,6 +37,9 @@ public:
 
     std::size_t size() const noexcept { return positions.size(); }
 
+    // Every slot back to the state of construction; the textures stay.
+    void clear();
+
     // Brings slots [first, end) to life, overwriting whatever they held; end is clamped to the pool.
     // Takes nine draws per slot, in slot order: size, brightness, position z, y, x, velocity jitter z,
     // y, x, speed.

@@ -12,9 +12,12 @@
 #include <glm/gtc/type_ptr.hpp>
 #include <glm/mat4x4.hpp>
 
+#include <algorithm>
 #include <array>
 #include <iostream>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace si = shader_interface;
 
@@ -61,11 +64,59 @@ void prepare_texture(const gl::texture_2d& texture, GLuint unit) {
     gl::texture_2d::parameter(GL_TEXTURE_MAG_FILTER, GLint{GL_LINEAR});
 }
 
-void link_and_report(program_object& program, const char* announcement, logger::log_manager& log) {
-    const bool linked = program.link();
-    log.info(std::string(announcement) + (linked ? "Success." : "Fail."));
+struct shader_stage {
+    GLenum kind;
+    const char* path;
+};
+
+constexpr std::array<shader_stage, 2> scene_stages{{
+    {shader_object::vertex, "shaders/cube.vert"},
+    {shader_object::fragment, "shaders/cube.frag"},
+}};
+constexpr std::array<shader_stage, 3> particle_stages{{
+    {shader_object::vertex, "shaders/particles.vert"},
+    {shader_object::geometry, "shaders/particles.geom"},
+    {shader_object::fragment, "shaders/particles.frag"},
+}};
+constexpr const char* scene_announcement = "Linking shaders to a program object... ";
+constexpr const char* particle_announcement = "Linking particle shaders to a program object... ";
+
+// The files of `stages` that did not compile; empty with `linked` set is a program ready for use.
+struct build_outcome {
+    std::vector<std::string> not_compiled;
+    bool linked = false;
+};
+
+// Compiles every stage from its file and attaches it, links and reports the link with the announcement
+// and the link log, then deletes the shaders.
+build_outcome build_program(program_object& program, std::span<const shader_stage> stages,
+                            const char* announcement, logger::log_manager& log) {
+    build_outcome outcome;
+    for (const shader_stage& stage : stages) {
+        shader_object shader = compile_shader_file(stage.kind, stage.path, log);
+        if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
+        program.attach(std::move(shader));
+    }
+    outcome.linked = program.link();
+    log.info(std::string(announcement) + (outcome.linked ? "Success." : "Fail."));
     log.info("Link log:\n" + program.info_log());
     program.detach_all();
+    return outcome;
+}
+
+bool uses_any(std::span<const shader_stage> stages, std::span<const std::string> files) {
+    if (files.empty()) return true;
+    return std::any_of(stages.begin(), stages.end(), [&](const shader_stage& stage) {
+        return std::find(files.begin(), files.end(), stage.path) != files.end();
+    });
+}
+
+// Every attribute of the bound vertex array off, before a relinked program describes its own.
+void disable_all_attributes() {
+    GLint count = 0;
+    glapi::glGetIntegerv(GL_MAX_VERTEX_ATTRIBS, &count);
+    for (GLint i = 0; i < count; ++i)
+        gl::vertex_array::disable_attrib(static_cast<GLuint>(i));
 }
 
 // Describes one float attribute of the bound vertex array; a name the program lacks is skipped.
@@ -131,10 +182,8 @@ test_act::test_act(obj_model* scene_model, player& host)
 }
 
 void test_act::build_scene_program(player& host) {
-    auto& log = host.core->log_manager;
-    scene_program.attach(compile_shader_file(shader_object::vertex, "shaders/cube.vert", log));
-    scene_program.attach(compile_shader_file(shader_object::fragment, "shaders/cube.frag", log));
-    link_and_report(scene_program, "Linking shaders to a program object... ", log);
+    const build_outcome outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
+    scene_program_failing = !outcome.linked;
 }
 
 void test_act::upload_scene_geometry() {
@@ -158,26 +207,34 @@ void test_act::upload_scene_geometry() {
     scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
                             scene_indices.data(), gl::buffer::static_draw);
 
-    constexpr auto stride = static_cast<GLsizei>(sizeof(model_vertex));
-    describe_attribute(scene_program, si::attribute_position, 3, stride, offsetof(model_vertex, position));
-    describe_attribute(scene_program, si::attribute_normal, 3, stride, offsetof(model_vertex, normal));
-    describe_attribute(scene_program, si::attribute_uv, 2, stride, offsetof(model_vertex, uv));
+    describe_scene_attributes();
 
     scene_program.use();
     prepare_texture(model->diffuse_map, 0);
     prepare_texture(model->specular_map, 1);
     prepare_texture(model->normal_map, 2);
+    set_scene_samplers();
+}
+
+// With the scene vertex array and vertex buffer bound.
+void test_act::describe_scene_attributes() const {
+    constexpr auto stride = static_cast<GLsizei>(sizeof(model_vertex));
+    describe_attribute(scene_program, si::attribute_position, 3, stride, offsetof(model_vertex, position));
+    describe_attribute(scene_program, si::attribute_normal, 3, stride, offsetof(model_vertex, normal));
+    describe_attribute(scene_program, si::attribute_uv, 2, stride, offsetof(model_vertex, uv));
+}
+
+// With the scene program in use.
+void test_act::set_scene_samplers() const {
     set_uniform(scene_program, si::diffuse_map, 0);
     set_uniform(scene_program, si::specular_map, 1);
     set_uniform(scene_program, si::normal_map, 2);
 }
 
 void test_act::build_particle_program(player& host) {
-    auto& log = host.core->log_manager;
-    particle_program.attach(compile_shader_file(shader_object::vertex, "shaders/particles.vert", log));
-    particle_program.attach(compile_shader_file(shader_object::geometry, "shaders/particles.geom", log));
-    particle_program.attach(compile_shader_file(shader_object::fragment, "shaders/particles.frag", log));
-    link_and_report(particle_program, "Linking particle shaders to a program object... ", log);
+    const build_outcome outcome =
+        build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
+    particle_program_failing = !outcome.linked;
 
     particle_program.use();
     particle_vertex_array.bind();
@@ -185,19 +242,74 @@ void test_act::build_particle_program(player& host) {
     particle_vertex_buffer.bind();
     particle_vertex_buffer.data(static_cast<GLsizeiptr>(particle_count * sizeof(particle_vertex)), nullptr,
                                 gl::buffer::stream_draw);
+    describe_particle_attributes();
 
+    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
+        prepare_texture(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
+    }
+    set_particle_samplers();
+}
+
+// With the particle vertex array and vertex buffer bound.
+void test_act::describe_particle_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
     describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position));
     describe_attribute(particle_program, si::texture_index, 1, stride, offsetof(particle_vertex, texture_index));
     describe_attribute(particle_program, si::brightness, 1, stride, offsetof(particle_vertex, brightness));
     describe_attribute(particle_program, si::particle_size, 1, stride, offsetof(particle_vertex, particle_size));
+}
 
-    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        prepare_texture(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
-    }
+// With the particle program in use.
+void test_act::set_particle_samplers() const {
     for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
         set_uniform(particle_program, sprite_samplers[i], static_cast<GLint>(first_bound_sprite + i + 1));
     }
+}
+
+shader_reload test_act::reload_shaders(player& p, std::span<const std::string> changed) {
+    logger::log_manager& log = p.core->log_manager;
+    shader_reload result;
+    // A new program replaces the one in use only when it links; the vertex arrays then follow its
+    // attribute locations, which may have moved, and its samplers get their units.
+    const auto rebuild = [&](program_object& in_use, std::span<const shader_stage> stages, const char* announcement,
+                             const char* what, bool& failing, const auto& adopt) {
+        if (!uses_any(stages, changed)) return;
+        program_object fresh;
+        const build_outcome outcome = build_program(fresh, stages, announcement, log);
+        if (outcome.linked) {
+            in_use = std::move(fresh);
+            adopt();
+            failing = false;
+            ++result.built;
+            return;
+        }
+        failing = true;
+        ++result.failed;
+        std::string files;
+        for (const std::string& f : outcome.not_compiled)
+            files += (files.empty() ? "'" : ", '") + f + "'";
+        log.error(std::string("Shader reload: the ") + what + " program " +
+                  (files.empty() ? "does not link" : "does not build: " + files + " failed to compile") +
+                  "; the last good program stays in use.");
+    };
+    rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing, [this] {
+        scene_vertex_array.bind();
+        scene_vertex_buffer.bind();
+        disable_all_attributes();
+        describe_scene_attributes();
+        scene_program.use();
+        set_scene_samplers();
+    });
+    rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing, [this] {
+        particle_vertex_array.bind();
+        particle_vertex_buffer.bind();
+        disable_all_attributes();
+        describe_particle_attributes();
+        particle_program.use();
+        set_particle_samplers();
+    });
+    result.failing = (scene_program_failing ? 1 : 0) + (particle_program_failing ? 1 : 0);
+    return result;
 }
 
 void test_act::bind_textures() const {
@@ -210,18 +322,30 @@ void test_act::bind_textures() const {
 }
 
 void test_act::begin() {
-    bind_textures();
-    glapi::glClearColor(0.4f, 0.4f, 0.4f, 1.0f);
+    textures_unbound = true;
     previous_time = 0.0;
 }
 
-void test_act::render(player& p) {
+void test_act::step(player& p) {
     const double t = p.time;
-    const scene_state state = advance_scene(t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
-    draw_model(p, state);
-    draw_particles(p, state);
-    p.window->swap_buffers();
+    frame_state = advance_scene(t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
     previous_time = t;
+}
+
+void test_act::draw(player& p) {
+    if (textures_unbound) {
+        bind_textures();
+        glapi::glClearColor(0.4f, 0.4f, 0.4f, 1.0f);
+        textures_unbound = false;
+    }
+    draw_model(p, frame_state);
+    draw_particles(p, frame_state);
+}
+
+void test_act::rewind() {
+    particles.clear();
+    emitters = emitter_state{};
+    previous_time = 0.0;
 }
 
 void test_act::draw_model(const player& p, const scene_state& state) const {

@@ -3,6 +3,7 @@
 #include "acts/emitters.hpp"
 #include "acts/obj_model.hpp"
 #include "acts/particle_system.hpp"
+#include "acts/scene_timeline.hpp"
 #include "gl/buffer.hpp"
 #include "gl/program_object.hpp"
 #include "gl/vertex_array.hpp"
@@ -11,8 +12,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-struct scene_state;
 
 // The production's one act: the player's model lit by two lights, with particle bursts driven by the
 // music's event tracks, on a 75-second timeline. Owns every GL object it draws with, so it must be
@@ -27,8 +26,16 @@ public:
     test_act(const test_act&) = delete;
     test_act& operator=(const test_act&) = delete;
 
-    void render(player& p) override;
+    // Restarts the particle step from time 0; the textures are bound and the clear colour set by the next
+    // draw, so that begin needs no GL.
     void begin() override;
+    void step(player& p) override;
+    void draw(player& p) override;
+    // Kills every particle and clears the emitters' bookkeeping.
+    void rewind() override;
+    // The scene program is made from shaders/cube.vert and cube.frag, the particle program from
+    // shaders/particles.vert, .geom and .frag. Each rebuild logs the records of the start-up.
+    shader_reload reload_shaders(player& p, std::span<const std::string> changed) override;
 
     double previous_time = 0.0;
     obj_model* model;
@@ -44,11 +51,21 @@ public:
     program_object particle_program;
     gl::buffer particle_vertex_buffer;
     gl::vertex_array particle_vertex_array;
+    // What the last step computed for the draw.
+    scene_state frame_state;
+    bool textures_unbound = false;
+    // The program's files did not build at the last try; the program in use is the last good one, if any.
+    bool scene_program_failing = false;
+    bool particle_program_failing = false;
 
 private:
     void build_scene_program(player& host);
     void upload_scene_geometry();
+    void describe_scene_attributes() const;
+    void set_scene_samplers() const;
     void build_particle_program(player& host);
+    void describe_particle_attributes() const;
+    void set_particle_samplers() const;
     void bind_textures() const;
     void draw_model(const player& p, const scene_state& state) const;
     void draw_particles(const player& p, const scene_state& state) const;

@@ -23,6 +23,10 @@ void input_manager::wait_events() {
     glfwWaitEvents();
 }
 
+void input_manager::wait_events(double seconds) {
+    glfwWaitEventsTimeout(seconds);
+}
+
 void input_manager::on_cursor_pos(window& source, double x, double y) {
     const glm::dvec2 position{x, y};
     cursor_delta = position - cursor_position;

@@ -38,6 +38,8 @@ public:
     void poll_events();
     // Like poll_events, after sleeping until at least one event is pending.
     void wait_events();
+    // Like wait_events, but returns after `seconds` at the latest.
+    void wait_events(double seconds);
 
     static void on_cursor_pos(window& source, double x, double y);
     static void on_mouse_button(window& source, std::int32_t button, std::int32_t action, std::int32_t mods);

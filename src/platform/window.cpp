@@ -196,6 +196,12 @@ void window::resize(const glm::ivec2& new_size) {
     glfwSetWindowSize(handle, size.x, size.y);
 }
 
+void window::set_title(const std::string& text) {
+    require_open("set_title");
+    title = text;
+    glfwSetWindowTitle(handle, title.c_str());
+}
+
 void window::hint(std::int32_t id, std::int32_t value) {
     if (id == no_hint || id == erased_hint)
         throw invalid_argument("window::hint(): Invalid hint id " + std::to_string(id) + ".");

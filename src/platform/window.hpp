@@ -44,6 +44,8 @@ public:
     void should_close(bool flag);
     void move_to(const glm::ivec2& new_position);
     void resize(const glm::ivec2& new_size);
+    // Shows `text` as the window's title and keeps it in `title`.
+    void set_title(const std::string& text);
 
     // Stored hints take effect at the next open. Id 0 and INT32_MIN are not GLFW hints and are refused.
     void hint(std::int32_t id, std::int32_t value);

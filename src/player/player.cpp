@@ -10,6 +10,7 @@
 #include <GLFW/glfw3.h>
 #include <SDL.h>
 
+#include <cmath>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -71,6 +72,7 @@ player::player(core_module* owner)
     camera.set_position({x, y, z});
     camera.set_pan(pan);
     camera.set_tilt(tilt);
+    camera_start = {{x, y, z}, pan, tilt, distance};
 
     install_handlers();
     install_production();
@@ -120,6 +122,7 @@ void player::load_music() {
     music_buffer = samples;
     music_position = samples;
     music_remaining = length;
+    music_length = length;
     core->log_manager.info("Music succesfully loaded!");
     if (length == 0) core->log_manager.warning(std::string("Music file '") + music_path + "' holds no samples.");
 }
@@ -175,7 +178,56 @@ void player::run() {
             stop_music();
         }
         core->update();
-        time = core->time();
-        if (abstract_act* current = timeline.current_act(time)) current->render(*this);
+        step(core->time());
+        if (stepped_act != nullptr) {
+            draw();
+            present();
+        }
     }
+}
+
+void player::step(double t) {
+    time = t;
+    stepped_act = timeline.current_act(t);
+    if (stepped_act != nullptr) stepped_act->step(*this);
+}
+
+void player::draw() {
+    if (stepped_act != nullptr) stepped_act->draw(*this);
+}
+
+void player::present() {
+    window->swap_buffers();
+}
+
+void player::rewind() {
+    timeline.current = -1;
+    stepped_act = nullptr;
+    camera.set_position(camera_start.position);
+    camera.set_pan(camera_start.pan);
+    camera.set_tilt(camera_start.tilt);
+    camera.set_distance(camera_start.distance);
+    sound_state.rewind();
+    rng.seed(std::mt19937::default_seed);
+    for (const auto& entry : timeline.entries)
+        entry.second->rewind();
+}
+
+void player::seek_music(double seconds) {
+    if (music_buffer == nullptr) return;
+    const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
+    if (frame_bytes == 0) return;
+    const std::uint64_t whole_frames = music_length / frame_bytes;
+    const double frame = seconds > 0.0 ? std::floor(seconds * music_spec.freq + 0.5) : 0.0;
+    const std::uint64_t at = frame < static_cast<double>(whole_frames) ? static_cast<std::uint64_t>(frame)
+                                                                        : whole_frames;
+    const auto offset = static_cast<std::uint32_t>(at * frame_bytes);
+    SDL_LockAudio();
+    music_position = music_buffer + offset;
+    music_remaining = static_cast<std::uint32_t>(whole_frames * frame_bytes) - offset;
+    SDL_UnlockAudio();
+}
+
+void player::play_music(bool playing) {
+    if (music_buffer != nullptr) SDL_PauseAudio(playing ? 0 : 1);
 }

@@ -30,12 +30,37 @@ public:
     // Starts the music and renders the current act every frame until the window is asked to close.
     void run();
 
+    // The CPU half of the frame at time t: sets `time` and steps the act current at t (begun when t first
+    // passes its start). No GL.
+    void step(double t);
+    // The GL half of the frame last stepped: its act draws it into the bound framebuffer.
+    void draw();
+    // Shows the window's back buffer.
+    void present();
+    // Back to the moment before the first frame: no act begun, the camera where config.ini puts it, the
+    // event tracks and the random generator from their start, and every act without its history. The
+    // lens (aspect ratio, field of view, clipping) stays as it is.
+    void rewind();
+
+    // Moves the music to `seconds` from its start, on a whole sample frame (past the end: nothing left to
+    // play), under SDL's audio lock so that the audio thread never sees half a move.
+    void seek_music(double seconds);
+    // Unpauses or pauses the audio device; paused, it plays silence.
+    void play_music(bool playing);
+
     double time = 0.0;
     platform::window* window = nullptr;
     std::int32_t screen_width = 0;
     std::int32_t screen_height = 0;
     core_module* core;
     ::camera camera;
+    // The camera's placement from config.ini, which rewind restores.
+    struct camera_placement {
+        glm::vec3 position;
+        float pan;
+        float tilt;
+        float distance;
+    } camera_start{};
     std::mt19937 rng;
     ::sound_state sound_state;
     SDL_AudioSpec music_spec{};
@@ -43,11 +68,14 @@ public:
     std::atomic<std::uint32_t> music_remaining{0};
     const std::uint8_t* music_position = nullptr;
     std::uint8_t* music_buffer = nullptr;
+    std::uint32_t music_length = 0; // bytes of decoded music at music_buffer
     bool music_stopped = false;
     act_timeline timeline;
 
     std::unique_ptr<obj_model> model;
     std::unique_ptr<abstract_act> act;
+    // The act of the last step, which draw renders.
+    abstract_act* stepped_act = nullptr;
 
 private:
     static void audio_callback(void* user_data, std::uint8_t* stream, int len);

@@ -1,5 +1,6 @@
 #include "sound/sound_state.hpp"
 
+#include <algorithm>
 #include <cmath>
 #include <iostream>
 #include <span>
@@ -79,6 +80,10 @@ void sound_state::set_offset(double t) {
 
 double sound_state::get_offset() const {
     return sync_offset;
+}
+
+void sound_state::rewind() {
+    std::fill(cursors.begin(), cursors.end(), 0);
 }
 
 std::vector<double> sound_state::at(double t) {

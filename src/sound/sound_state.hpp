@@ -19,6 +19,8 @@ public:
     // Value of the event under way on each track at core time t, 0 between events. Cursors only move
     // forward, so a time earlier than a previous query does not see events already passed.
     std::vector<double> at(double t);
+    // Cursors back to each track's first event, so that queries can start again from any time.
+    void rewind();
 
     double sync_offset;
     std::vector<std::int32_t> cursors;       // per track: first event not yet known to be over

@@ -14,8 +14,10 @@ public:
     recording_act(std::string name, std::vector<std::string>& log)
         : name_(std::move(name))
         , log_(log) {}
-    void render(player&) override {}
     void begin() override { log_.push_back(name_); }
+    void step(player&) override {}
+    void draw(player&) override {}
+    void rewind() override {}
 
 private:
     std::string name_;

@@ -17,4 +17,9 @@ inline bool request_close(const std::string& title) {
     return x_window::request_close(title);
 }
 
+// The same for the window of that X id.
+inline bool request_close(unsigned long window) {
+    return x_window::request_close(window);
+}
+
 } // namespace test_support

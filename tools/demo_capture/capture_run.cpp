@@ -7,6 +7,7 @@
 #include "demo_capture/progress_bar.hpp"
 #include "platform/window.hpp"
 #include "player/player.hpp"
+#include "player/replay.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -29,7 +30,7 @@ capture_plan plan_capture(const capture_options& options) {
         plan.frames = plan.video_frames;
     }
     for (const double t : options.still_times) {
-        const auto frame = static_cast<std::int64_t>(std::llround(t * options.fps));
+        const std::int64_t frame = replay::nearest_frame(t, options.fps);
         plan.stills.push_back({frame, options.still_dir / still_name(t)});
         plan.frames = std::max(plan.frames, frame + 1);
     }

@@ -1,8 +1,8 @@
 #include "demo_capture/frame_grab.hpp"
 
-#include "platform/gl_api.hpp"
 #include "platform/window.hpp"
 #include "player/player.hpp"
+#include "player/replay.hpp"
 
 namespace capture {
 
@@ -17,10 +17,10 @@ frame_grab::frame_grab(player& p, int width, int height)
 }
 
 void frame_grab::render(double t) {
-    // The act's passes draw into whatever is bound; the window's swap at the end of render is harmless.
+    // The act's passes draw into whatever is bound.
     frame.bind();
-    host.time = t;
-    if (abstract_act* act = host.timeline.current_act(t)) act->render(host);
+    host.step(t);
+    host.draw();
 }
 
 void frame_grab::render(double t, std::vector<std::uint8_t>& pixels) {
@@ -29,16 +29,11 @@ void frame_grab::render(double t, std::vector<std::uint8_t>& pixels) {
 }
 
 void frame_grab::skip(double t) {
-    glapi::glEnable(GL_SCISSOR_TEST);
-    glapi::glScissor(0, 0, 1, 1);
-    render(t);
-    glapi::glDisable(GL_SCISSOR_TEST);
+    host.step(t);
 }
 
 double frame_grab::frame_time(std::int64_t k, double fps) {
-    // The timeline begins an act on the first time strictly after its start.
-    constexpr double first_frame = 1e-6;
-    return k == 0 ? first_frame : static_cast<double>(k) / fps;
+    return replay::frame_time(k, fps);
 }
 
 } // namespace capture

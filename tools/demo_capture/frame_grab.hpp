@@ -23,14 +23,13 @@ public:
     void render(double t);
     // render, then the frame as RGB bytes, top row first.
     void render(double t, std::vector<std::uint8_t>& pixels);
-    // Steps through the frame at t like render, with every GL call made, but with the pixel work clipped
-    // to a single pixel: for frames that only carry the history (particles, camera) to a later one.
+    // The CPU half of the frame at t alone: for frames that only carry the history (particles, camera) to
+    // a later one.
     void skip(double t);
 
     const offscreen_target& target() const { return frame; }
 
-    // Time of frame k at `fps` frames per second: k / fps, but frame 0 a hair after 0 so that the act
-    // scheduled at 0 begins on it.
+    // Time of frame k at `fps` frames per second (replay::frame_time).
     static double frame_time(std::int64_t k, double fps);
 
 private:

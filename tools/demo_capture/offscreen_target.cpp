@@ -77,6 +77,13 @@ void offscreen_target::read_rgb(std::vector<std::uint8_t>& pixels) const {
     }
 }
 
+void offscreen_target::copy_to_window() const {
+    glapi::glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer.get());
+    glapi::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glapi::glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    bind();
+}
+
 std::vector<std::uint8_t> offscreen_target::read_rgb() const {
     std::vector<std::uint8_t> pixels;
     read_rgb(pixels);

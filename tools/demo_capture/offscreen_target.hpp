@@ -29,6 +29,9 @@ public:
     // The colour buffer as tightly packed RGB bytes, top row first (the GL reads bottom row first).
     void read_rgb(std::vector<std::uint8_t>& pixels) const;
     std::vector<std::uint8_t> read_rgb() const;
+    // Copies the colour buffer unchanged to the lower left of the window's framebuffer (framebuffer 0),
+    // then binds the target again.
+    void copy_to_window() const;
 
     int width() const { return w; }
     int height() const { return h; }

@@ -59,10 +59,13 @@ std::optional<placement> place(const std::string& title) {
 }
 
 bool request_close(const std::string& title) {
+    const Window w = find(title);
+    return w != 0 && request_close(w);
+}
+
+bool request_close(unsigned long w) {
     display_ptr d(XOpenDisplay(nullptr));
     if (!d) return false;
-    const Window w = search(d.get(), DefaultRootWindow(d.get()), title);
-    if (w == 0) return false;
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = w;

@@ -22,5 +22,7 @@ std::optional<placement> place(const std::string& title);
 
 // Sends WM_PROTOCOLS/WM_DELETE_WINDOW to the window titled `title`; false when there is none.
 bool request_close(const std::string& title);
+// The same for the window of that X id (one whose title changes); false without a display.
+bool request_close(unsigned long window);
 
 } // namespace x_window

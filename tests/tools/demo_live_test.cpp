@@ -1,0 +1,236 @@
+// build/demo_live run as a user runs it, in a scratch run folder under Xvfb, driven with real X key
+// presses (xdotool) and looked at through screenshots of the X screen.
+
+#include "support/process.hpp"
+#include "support/run_folder.hpp"
+#include "support/x_window.hpp"
+#include "support/xvfb.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stb_image.h>
+
+#include <csignal>
+#include <cstring>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::child_process;
+namespace fs = std::filesystem;
+
+static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
+
+const std::string demo_live = std::string(ENGINE_BINARY_DIR) + "/demo_live";
+const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture";
+
+// One run tool's standard output, or nothing when it fails.
+std::string tool(const std::string& program, const std::vector<std::string>& args, const fs::path& cwd) {
+    child_process p(program, args, cwd);
+    return p.wait(30s) && p.status() == 0 ? p.out() : std::string();
+}
+
+// A PNG still as RGB bytes, top row first.
+std::string png_rgb(const fs::path& file) {
+    int width = 0;
+    int height = 0;
+    int channels = 0;
+    stbi_uc* data = stbi_load(file.c_str(), &width, &height, &channels, 3);
+    if (data == nullptr) return {};
+    std::string rgb(reinterpret_cast<const char*>(data), static_cast<std::size_t>(width) * height * 3);
+    stbi_image_free(data);
+    return rgb;
+}
+
+struct live_run {
+    test_support::run_folder folder;
+    std::string title;
+    std::unique_ptr<child_process> process;
+    std::string window; // X id, decimal
+
+    explicit live_run(const std::string& window_title)
+        : title(window_title) {
+        folder.write("config.ini", test_support::small_config(title, 320, 180));
+    }
+    // Starts demo_live and waits for its first frame, which comes before the first title with a time.
+    bool start(const std::vector<std::string>& args,
+               const std::map<std::string, std::string>& env = {{"SDL_AUDIODRIVER", "dummy"}}) {
+        // The pointer stays off the window: its motion would turn the camera.
+        tool("xdotool", {"mousemove", "1270", "1010"}, folder.path());
+        process = std::make_unique<child_process>(demo_live, args, folder.path(), env);
+        return child_process::eventually(
+            [&] {
+                window = tool("xdotool", {"search", "--name", "^" + title + " \\| "}, folder.path());
+                window = window.substr(0, window.find('\n'));
+                return !window.empty();
+            },
+            60s);
+    }
+    std::string window_title() const { return tool("xdotool", {"getwindowname", window}, folder.path()); }
+    bool wait_for_title(const std::string& part) const {
+        return child_process::eventually([&] { return window_title().find(part) != std::string::npos; }, 30s);
+    }
+    void keys(const std::vector<std::string>& names) const {
+        std::vector<std::string> args{"windowfocus", "--sync", window, "key", "--delay", "50"};
+        args.insert(args.end(), names.begin(), names.end());
+        tool("xdotool", args, folder.path());
+    }
+    // The window's area of the X screen as raw RGB bytes, the way a screenshot tool takes it.
+    std::string still() const {
+        std::istringstream shell(tool("xdotool", {"getwindowgeometry", "--shell", window}, folder.path()));
+        std::map<std::string, std::string> g;
+        for (std::string line; std::getline(shell, line);) {
+            const auto eq = line.find('=');
+            if (eq != std::string::npos) g[line.substr(0, eq)] = line.substr(eq + 1);
+        }
+        const fs::path file = folder.path() / "screen.rgb";
+        tool("import",
+             {"-silent", "-window", "root", "-crop", g["WIDTH"] + "x" + g["HEIGHT"] + "+" + g["X"] + "+" + g["Y"],
+              "-depth", "8", "rgb:" + file.string()},
+             folder.path());
+        return test_support::read_file(file);
+    }
+    std::string log() const { return folder.read("test.log"); }
+    std::size_t log_count(const std::string& text) const {
+        const std::string l = log();
+        std::size_t n = 0;
+        for (std::size_t at = l.find(text); at != std::string::npos; at = l.find(text, at + 1))
+            ++n;
+        return n;
+    }
+};
+
+TEST(DemoLive, PausedPositionsAreTheCapturesStillsAndStayPut) {
+    live_run run("live-e2e-seek");
+    child_process capture(demo_capture, {"--at", "45,46", "--out", "stills"}, run.folder.path());
+    ASSERT_TRUE(capture.wait(120s));
+    const std::string at_45 = png_rgb(run.folder.path() / "stills" / "still_045.00.png");
+    const std::string at_46 = png_rgb(run.folder.path() / "stills" / "still_046.00.png");
+    ASSERT_EQ(at_45.size(), 320u * 180 * 3);
+
+    ASSERT_TRUE(run.start({"--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused | x1 | no loop")) << run.window_title();
+    const std::string first = run.still();
+    EXPECT_TRUE(first == at_45) << "paused at 45 s the window shows demo_capture's still of 45 s";
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(run.still() == first) << "a paused picture stays";
+
+    run.keys({"Right"});
+    ASSERT_TRUE(run.wait_for_title("46.00 s | paused")) << run.window_title();
+    EXPECT_TRUE(run.still() == at_46);
+    // Back is a replay from 0 of the CPU steps alone.
+    run.keys({"Left"});
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    EXPECT_TRUE(run.still() == at_45);
+
+    run.keys({"space"});
+    ASSERT_TRUE(run.wait_for_title("| playing |")) << run.window_title();
+    ASSERT_EQ(kill(run.process->pid(), SIGTERM), 0);
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+    EXPECT_NE(run.log().find("SIGTERM received; closing the windows."), std::string::npos);
+}
+
+// The music's sample frames from `seconds` on, for `length` seconds, as the WAV holds them (16-bit stereo).
+std::string music_bytes(const fs::path& wav, double seconds, double length) {
+    const std::string file = test_support::read_file(wav);
+    const std::size_t data = file.find("data");
+    if (data == std::string::npos) return {};
+    const std::size_t rate = static_cast<unsigned char>(file[24]) | static_cast<unsigned char>(file[25]) << 8 |
+                             static_cast<unsigned char>(file[26]) << 16;
+    const std::size_t from = data + 8 + static_cast<std::size_t>(seconds * rate) * 4;
+    return file.substr(from, static_cast<std::size_t>(length * rate) * 4);
+}
+
+TEST(DemoLive, ALoopPlaysTheMusicFromItsStartEachTime) {
+    live_run run("live-e2e-loop");
+    const fs::path audio = run.folder.path() / "audio.raw";
+    ASSERT_TRUE(run.start({"--loop", "10:11"}, {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio.string()}})) << run.process->err();
+    // Every jump to 10 s is logged when its frame is shown: the start and two restarts.
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_count("Frame 600 (10.00 s) shown") >= 3; }, 60s))
+        << run.log();
+    std::this_thread::sleep_for(700ms);
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+
+    const std::string from_a = music_bytes(run.folder.path() / "assets" / "dat_bass.wav", 10.0, 0.5);
+    ASSERT_EQ(from_a.size(), 88200u);
+    const std::string recorded = test_support::read_file(audio);
+    std::vector<std::size_t> starts;
+    for (std::size_t at = recorded.find(from_a); at != std::string::npos; at = recorded.find(from_a, at + 1))
+        starts.push_back(at);
+    ASSERT_GE(starts.size(), 2u) << "the half second from 10 s is recorded at least twice";
+    for (const std::size_t at : starts)
+        EXPECT_EQ(at % 4, 0u) << "on a whole sample frame";
+}
+
+TEST(DemoLive, SavedShadersShowBrokenOnesKeepTheLastPicture) {
+    live_run run("live-e2e-shaders");
+    // The run folder gets its own shaders/ to edit.
+    run.folder.remove("shaders");
+    const fs::path shaders = run.folder.path() / "shaders";
+    fs::create_directory(shaders);
+    for (const auto& entry : fs::directory_iterator(fs::path(ENGINE_SOURCE_DIR) / "shaders"))
+        fs::copy_file(entry.path(), shaders / entry.path().filename());
+    const std::string vert = test_support::read_file(shaders / "cube.vert");
+    const std::string frag = test_support::read_file(shaders / "cube.frag");
+
+    ASSERT_TRUE(run.start({"--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    const std::string original = run.still();
+
+    // Saved the way many editors save: a new file renamed over the old one.
+    std::string red = frag;
+    red.insert(red.rfind('}'), "    fragment_color = vec4(1.0, 0.0, 0.0, 1.0);\n");
+    run.folder.write("shaders/cube.frag.new", red);
+    fs::rename(shaders / "cube.frag.new", shaders / "cube.frag");
+    std::string reddened;
+    ASSERT_TRUE(child_process::eventually([&] { return (reddened = run.still()) != original; }, 30s));
+    std::size_t red_pixels = 0;
+    for (std::size_t i = 0; i + 2 < reddened.size(); i += 3)
+        red_pixels += reddened.compare(i, 3, "\xff\x00\x00", 3) == 0 ? 1 : 0;
+    EXPECT_GT(red_pixels, reddened.size() / 3 / 4) << "the model is drawn with the saved shader";
+
+    // Written in place with a syntax error: reported, and the last good program stays.
+    run.folder.write("shaders/cube.frag", frag + "broken(\n");
+    ASSERT_TRUE(run.wait_for_title("| shader error")) << run.window_title();
+    EXPECT_NE(run.log().find("Compiling fragment shader from 'shaders/cube.frag'... Fail."), std::string::npos);
+    EXPECT_NE(run.log().find("ERROR: Shader reload: the scene program does not build: 'shaders/cube.frag' "
+                             "failed to compile; the last good program stays in use."),
+              std::string::npos)
+        << run.log();
+    EXPECT_TRUE(run.still() == reddened);
+
+    // The fix, with the vertex attributes moved to other locations: the vertex array follows them.
+    std::string moved = vert;
+    for (const auto& [declaration, location] : {std::pair{"in vec3 attribute_position;", "5"},
+                                                std::pair{"in vec3 attribute_normal;", "7"},
+                                                std::pair{"in vec2 attribute_uv;", "6"}}) {
+        moved.replace(moved.find(declaration), 0, std::string("layout(location = ") + location + ") ");
+    }
+    run.folder.write("shaders/cube.vert", moved);
+    run.folder.write("shaders/cube.frag", frag);
+    ASSERT_TRUE(child_process::eventually([&] { return run.window_title().find("shader error") == std::string::npos; },
+                                          30s));
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == original; }, 30s))
+        << "the fixed shaders draw the picture of the start";
+
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
+TEST(DemoLive, RefusesABadCommandLine) {
+    test_support::run_folder folder;
+    child_process process(demo_live, {"--loop", "12:10"}, folder.path());
+    ASSERT_TRUE(process.wait(30s));
+    EXPECT_EQ(process.status(), 2);
+    EXPECT_NE(process.err().find("demo_live: --loop wants its end after its start, not '12:10'"), std::string::npos);
+    EXPECT_NE(process.err().find("usage: demo_live"), std::string::npos);
+    EXPECT_FALSE(fs::exists(folder.path() / "test.log"));
+}
+
+} // namespace

@@ -1,0 +1,207 @@
+#include "demo_live/live_session.hpp"
+
+#include "core/core_module.hpp"
+#include "demo_live/shader_watch.hpp"
+#include "demo_live/status_line.hpp"
+#include "player/player.hpp"
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
+#include <unistd.h>
+
+namespace live {
+namespace {
+
+constexpr const char* shader_folder = "shaders";
+constexpr double status_interval = 0.25; // seconds
+constexpr double idle_wait = 0.02;       // seconds between looks at the shader files while nothing moves
+
+double milliseconds_since(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+std::string quoted_list(const std::vector<std::string>& files) {
+    std::string text;
+    for (const std::string& f : files)
+        text += (text.empty() ? "'" : ", '") + f + "'";
+    return text.empty() ? "every shader" : text;
+}
+
+} // namespace
+
+session::session(player& p, const live_options& options)
+    : host(p)
+    , core(*p.core)
+    , clock(options, replay::default_fps)
+    , frames(p)
+    , target(p.screen_width, p.screen_height)
+    , base_title(p.window->title)
+    , status_on_terminal(isatty(STDERR_FILENO) == 1) {
+    try {
+        watch = std::make_unique<shader_watch>(shader_folder);
+    } catch (const std::exception& e) {
+        core.log_manager.warning(std::string("Shader files are not watched: ") + e.what());
+    }
+    // The player's own handlers stay in charge of the pointer and wheel, and of logging window events.
+    player_input = platform::input_manager::input_handler;
+    platform::input_manager::input_handler = [this](platform::window& w, platform::input_manager::input_event e) {
+        using type = platform::input_manager::input_type;
+        if (e.type == type::key_press) {
+            on_key(e.code, e.mods);
+            return;
+        }
+        if (player_input) player_input(w, e);
+        // A paused picture follows the orbit too.
+        if (e.type == type::cursor_move || e.type == type::scroll) redraw = true;
+    };
+    player_events = host.window->event_handler;
+    host.window->event_handler = [this](platform::window& w, platform::window::event e) {
+        if (player_events) player_events(w, e);
+        if (e == platform::window::event::refresh) redraw = true;
+    };
+}
+
+session::~session() {
+    platform::input_manager::input_handler = player_input;
+    host.window->event_handler = player_events;
+    if (status_on_terminal) std::cerr << '\n' << std::flush;
+}
+
+void session::on_key(std::int32_t key, std::int32_t mods) {
+    const double now = core.time();
+    const double seek_step = (mods & GLFW_MOD_SHIFT) != 0 ? 10.0 : 1.0;
+    switch (key) {
+    case GLFW_KEY_SPACE:
+        clock.toggle_pause(now);
+        break;
+    case GLFW_KEY_LEFT:
+        clock.seek_by(-seek_step, now);
+        break;
+    case GLFW_KEY_RIGHT:
+        clock.seek_by(seek_step, now);
+        break;
+    case GLFW_KEY_HOME:
+        clock.seek(0.0, now);
+        break;
+    case GLFW_KEY_LEFT_BRACKET:
+        clock.mark_loop_start(now);
+        break;
+    case GLFW_KEY_RIGHT_BRACKET:
+        clock.mark_loop_end(now);
+        break;
+    case GLFW_KEY_BACKSLASH:
+        clock.clear_loop();
+        break;
+    case GLFW_KEY_MINUS:
+        clock.set_speed(clock.speed() / 2.0, now);
+        break;
+    case GLFW_KEY_EQUAL:
+        clock.set_speed(clock.speed() * 2.0, now);
+        break;
+    case GLFW_KEY_R:
+        reload_all = true;
+        break;
+    default:
+        return;
+    }
+    status_due = true;
+}
+
+void session::follow_music(double t) {
+    if (clock.music_changes() == music_changes_followed) return;
+    music_changes_followed = clock.music_changes();
+    if (clock.audible()) {
+        host.seek_music(t);
+        host.play_music(true);
+    } else {
+        host.play_music(false);
+    }
+}
+
+void session::reload_shaders(const std::vector<std::string>& files) {
+    shader_reload total;
+    for (const auto& entry : host.timeline.entries) {
+        const shader_reload r = entry.second->reload_shaders(host, files);
+        total.built += r.built;
+        total.failed += r.failed;
+        total.failing += r.failing;
+    }
+    if (total.built + total.failed == 0) return;
+    core.log_manager.info("Shaders reloaded (" + quoted_list(files) + "): " + std::to_string(total.built) +
+                          " program(s) rebuilt, " + std::to_string(total.failed) + " kept from before.");
+    shader_failing = total.failing > 0;
+    redraw = true;
+    status_due = true;
+}
+
+void session::show_frame(std::int64_t k) {
+    const auto start = std::chrono::steady_clock::now();
+    const std::int64_t stepped = frames.step_to(k);
+    const double step_ms = milliseconds_since(start);
+    target.bind();
+    host.draw();
+    target.copy_to_window();
+    host.present();
+    ++frames_since_status;
+    // How long a jump takes to show: the replay of the CPU steps, then the one drawn frame.
+    if (clock.music_changes() != jumps_drawn) {
+        jumps_drawn = clock.music_changes();
+        char text[160];
+        std::snprintf(text, sizeof text, "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
+                      static_cast<long long>(k), host.time, static_cast<long long>(stepped), step_ms,
+                      milliseconds_since(start) - step_ms);
+        core.log_manager.debug(text);
+    }
+}
+
+void session::show_status(double now, double t) {
+    if (!status_due && now - status_clock < status_interval) return;
+    if (now > status_clock) frames_per_second = frames_since_status / (now - status_clock);
+    frames_since_status = 0;
+    status_clock = now;
+    status_due = false;
+    const std::string text = status_text({t, clock.playing(), clock.speed(), clock.loop_start(), clock.loop_end(),
+                                          frames_per_second, shader_failing});
+    host.window->set_title(base_title + " | " + text);
+    if (status_on_terminal) std::cerr << '\r' << text << "\x1b[K" << std::flush;
+}
+
+void session::run() {
+    status_clock = core.time();
+    clock.start(status_clock);
+    for (;;) {
+        core.update();
+        if (host.window->should_close()) return;
+
+        std::vector<std::string> saved = watch ? watch->saved_files() : std::vector<std::string>{};
+        if (reload_all) {
+            saved.clear();
+            reload_shaders(saved);
+            reload_all = false;
+        } else if (!saved.empty()) {
+            reload_shaders(saved);
+        }
+
+        const double now = core.time();
+        const double t = clock.time(now);
+        follow_music(t);
+        const std::int64_t k = replay::nearest_frame(t, frames.frames_per_second());
+        if (k != frames.frame() || redraw) {
+            redraw = false;
+            show_frame(k);
+        } else {
+            // Until the next frame is due, or a while when paused; input ends the wait early.
+            const double fps = frames.frames_per_second();
+            const double next = clock.playing() ? ((static_cast<double>(k) + 0.5) / fps - t) / clock.speed() : idle_wait;
+            core.input.wait_events(std::clamp(next, 0.001, idle_wait));
+        }
+        show_status(now, t);
+    }
+}
+
+} // namespace live

@@ -1,0 +1,24 @@
+#pragma once
+// Where am I: the live player's position, transport state and frame rate in one line of text, for the
+// window title and the terminal.
+
+#include <optional>
+#include <string>
+
+namespace live {
+
+struct status {
+    double time;
+    bool playing;
+    double speed;
+    std::optional<double> loop_start;
+    std::optional<double> loop_end;
+    double frames_per_second;
+    bool shader_failing;
+};
+
+// "45.00 s | paused | x1 | loop 10.00-12.00 | 58 fps", with " | shader error" while a shader file does
+// not build; "no loop" without one.
+std::string status_text(const status& s);
+
+} // namespace live
