@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Plays the piece from the current folder (config.ini, shaders/, assets/): the one way shared by
 # scripts/play.sh and the installed launcher. Sourced, not run, by a bash script under `set -euo pipefail`.
 #
@@ -91,7 +92,8 @@ play_piece() {
     cat "$play_scratch/xvfb.log" >&2
     exit 1
   fi
-  export DISPLAY=":$(tr -d '\n' <"$play_scratch/display")"
+  DISPLAY=":$(tr -d '\n' <"$play_scratch/display")"
+  export DISPLAY
 
   local status=0
   play_title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 |
