@@ -56,7 +56,8 @@ ln -s "$root/config.ini" "$root/shaders" "$root/assets" "$run/"
 title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 | sed 's/[[:space:]]*$//')"
 
 # In a session of its own: a Ctrl+C in the terminal must not take the X server from under the demo.
-setsid Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$run/display" 2>"$out/xvfb.log" &
+# -noreset: x_close's short connections would otherwise reset the server while the demo connects.
+setsid Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$run/display" 2>"$out/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 100); do
   [ -s "$run/display" ] && break
