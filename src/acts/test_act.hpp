@@ -1,7 +1,7 @@
 #pragma once
 
 #include "acts/emitters.hpp"
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "acts/particle_system.hpp"
 #include "gl/buffer.hpp"
 #include "gl/program_object.hpp"

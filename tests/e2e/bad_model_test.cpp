@@ -2,7 +2,7 @@
 // part empty and the piece plays on with a warning; a face that cannot be read, a file over the size limit
 // or a map that cannot be loaded refuses the start with the file named.
 
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "e2e/bad_input.hpp"
 
 namespace {

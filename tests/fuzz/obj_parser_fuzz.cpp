@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the OBJ and MTL text parsers. Besides memory and UB errors it checks the mesh
 // invariants and that CRLF line ends give the same result as LF ones.
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "support/parser_difference.hpp"
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 #include "support/reference_obj_parser.hpp"
 
 #include <sstream>

@@ -3,7 +3,7 @@
 // read with getline and parsed from its own string stream, numbers read with operator>>. Kept in the
 // tests as the yardstick for the faster parser in src/acts.
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <istream>
 

@@ -2,7 +2,7 @@
 
 #include "acts/camera_path.hpp"
 #include "acts/emitters.hpp"
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <glm/geometric.hpp>
 #include <glm/vec3.hpp>

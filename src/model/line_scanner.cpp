@@ -1,4 +1,4 @@
-#include "acts/line_scanner.hpp"
+#include "model/line_scanner.hpp"
 
 #include <charconv>
 #include <cstdint>

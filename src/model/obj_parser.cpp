@@ -1,6 +1,6 @@
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
-#include "acts/line_scanner.hpp"
+#include "model/line_scanner.hpp"
 
 #include <glm/vec2.hpp>
 

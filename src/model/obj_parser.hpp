@@ -1,7 +1,7 @@
 #pragma once
 // Text side of the model loader: turns OBJ and MTL text into plain data, with no GL involved.
 
-#include "acts/model_vertex.hpp"
+#include "model/model_vertex.hpp"
 #include "core/exceptions.hpp"
 
 #include <glm/vec3.hpp>

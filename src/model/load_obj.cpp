@@ -1,6 +1,6 @@
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 #include "core/exceptions.hpp"
 #include "logger/log_manager.hpp"
 

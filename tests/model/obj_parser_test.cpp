@@ -1,4 +1,4 @@
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"

@@ -1,8 +1,8 @@
 // The engine's OBJ/MTL parser against the plain string-stream reader in tests/support: same vertices bit
 // for bit, same triangles, same errors with the same line numbers, same materials.
 
-#include "acts/line_scanner.hpp"
-#include "acts/obj_parser.hpp"
+#include "model/line_scanner.hpp"
+#include "model/obj_parser.hpp"
 #include "support/parser_difference.hpp"
 #include "support/reference_obj_parser.hpp"
 

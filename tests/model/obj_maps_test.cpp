@@ -2,7 +2,7 @@
 // the other would: each map in its own texture, the first unloadable map in the order diffuse, specular,
 // normal named by the error, and no GL error left behind.
 
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"
