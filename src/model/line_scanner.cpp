@@ -128,3 +128,18 @@ void line_scanner::skip_one() {
         ++pos;
     }
 }
+
+bool line_scanner::more() {
+    if (fail) return false;
+    while (pos != end && is_space(*pos))
+        ++pos;
+    return pos != end;
+}
+
+std::string line_scanner::rest() {
+    if (!more()) return {};
+    const char* stop = end;
+    while (is_space(stop[-1]))
+        --stop;
+    return std::string(pos, stop);
+}

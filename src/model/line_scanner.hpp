@@ -23,12 +23,18 @@ public:
     line_scanner& operator>>(std::string& word);
     // Consumes one character of any kind; fails at the end of the line.
     void skip_one();
+    // The next character, white space included; -1 at the end of the line or after a failure.
+    int peek() const { return fail || pos == end ? -1 : static_cast<unsigned char>(*pos); }
+    // Skips white space; whether anything is left. Never fails.
+    bool more();
+    // The rest of the line without the white space around it.
+    std::string rest();
 
 private:
     // The stream sentry: skips whitespace; fails when the line ends first.
     bool skip_space();
 
     const char* pos;
-    const char* const end;
+    const char* end;
     bool fail = false;
 };

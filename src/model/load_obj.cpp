@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <optional>
 #include <system_error>
@@ -35,38 +36,79 @@ std::optional<std::string> read_regular_file(const std::string& path) {
     return text;
 }
 
+// The map path as written when it leads to a file, else the path relative to the material file's folder
+// when that does; as written when neither does, so that the failure names the path the file gives.
+std::string map_file(const std::string& written, const std::filesystem::path& material_folder) {
+    std::error_code error;
+    if (std::filesystem::is_regular_file(written, error) || material_folder.empty()) return written;
+    const std::filesystem::path beside = material_folder / written;
+    if (std::filesystem::is_regular_file(beside, error)) return beside.string();
+    return written;
+}
+
 // Loads the maps the material names as GL_RGB textures, in the order diffuse, specular, normal, with the
 // GL calls and failures of one from_file after the other. Decoding the large PNG maps is most of the
 // model's loading time and needs no GL context, so the maps after the first are decoded on their own
 // threads meanwhile; a thread that cannot be started leaves its map to this thread.
-void load_maps(obj_model& model, const mtl_material& material) {
+void load_maps(model_material& model, const mtl_material& material, const std::filesystem::path& folder) {
     using gl::texture_2d;
-    const std::array<const std::optional<std::string>*, 3> paths{
-        &material.diffuse_map, &material.specular_map, &material.normal_map};
+    std::array<std::optional<std::string>, 3> paths{material.diffuse_map, material.specular_map,
+                                                    material.normal_map};
+    for (auto& path : paths) {
+        if (path) path = map_file(*path, folder);
+    }
     const std::array<texture_2d*, 3> targets{&model.diffuse_map, &model.specular_map, &model.normal_map};
 
     std::array<std::future<texture_2d::decoded_image>, 3> decoding;
     bool first = true;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!*paths[i]) continue;
+        if (!paths[i]) continue;
         if (first) {
             first = false;
             continue;
         }
         try {
-            decoding[i] =
-                std::async(std::launch::async, &texture_2d::decode_file, **paths[i], GLenum{GL_RGB});
+            decoding[i] = std::async(std::launch::async, &texture_2d::decode_file, *paths[i], GLenum{GL_RGB});
         } catch (const std::system_error&) {
         }
     }
     // A failure leaves through here; the futures still running are waited for as they are destroyed.
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!*paths[i]) continue;
+        if (!paths[i]) continue;
         const texture_2d::decoded_image image =
-            decoding[i].valid() ? decoding[i].get() : texture_2d::decode_file(**paths[i], GL_RGB);
+            decoding[i].valid() ? decoding[i].get() : texture_2d::decode_file(*paths[i], GL_RGB);
         *targets[i] = texture_2d::from_image(image);
     }
 }
+
+// The index of the material a group's name takes: the first for faces before any usemtl, the named one,
+// or the default one (added at the end once) for a name the material file lacks.
+class material_lookup {
+public:
+    explicit material_lookup(obj_model& model)
+        : model(model)
+        , named(model.materials.size()) {}
+
+    std::size_t index_of(const std::string& name, const std::function<void(const std::string&)>& missing) {
+        if (name.empty() && named > 0) return 0;
+        for (std::size_t i = 0; i < named; ++i) {
+            if (model.materials[i].name == name) return i;
+        }
+        if (!name.empty() && named > 0) missing(name);
+        if (default_index == none) {
+            default_index = model.materials.size();
+            model.materials.emplace_back();
+        }
+        return default_index;
+    }
+
+private:
+    static constexpr std::size_t none = ~std::size_t{0};
+
+    obj_model& model;
+    const std::size_t named; // the material file's materials, first in the list
+    std::size_t default_index = none;
+};
 
 } // namespace
 
@@ -78,28 +120,51 @@ std::unique_ptr<obj_model> load_obj(const std::string& path, logger::log_manager
     if (!mtl_path) throw invalid_argument("load_obj(): no material path for '" + path + "'");
 
     auto model = std::make_unique<obj_model>();
-
+    obj_mesh mesh;
     if (const std::optional<std::string> obj_text = read_regular_file(path)) {
         try {
-            obj_mesh mesh = parse_obj(*obj_text);
-            model->vertices = std::move(mesh.vertices);
-            model->triangles = std::move(mesh.triangles);
+            mesh = parse_obj(*obj_text);
         } catch (const obj_parse_error& e) {
             throw runtime_error("load_obj(): " + path + ":" + std::to_string(e.line) + ": " + e.reason);
         }
-        if (model->triangles.empty()) warn("Model file '" + path + "' has no faces.");
+        if (mesh.triangles.empty()) warn("Model file '" + path + "' has no faces.");
+        if (mesh.dropped_faces > 0) {
+            warn("Model file '" + path + "': left out " + std::to_string(mesh.dropped_faces) +
+                 " face(s) with fewer than three corners or without area.");
+        }
     } else {
         warn("Unable to open model file '" + path + "'; the model has no faces.");
     }
 
     if (const std::optional<std::string> mtl_text = read_regular_file(*mtl_path)) {
-        const mtl_material material = parse_mtl(*mtl_text);
-        model->diffuse_color = material.diffuse_color;
-        model->specular_color = material.specular_color;
-        model->glossiness = material.glossiness;
-        load_maps(*model, material);
+        const std::vector<mtl_material> materials = parse_mtl(*mtl_text);
+        const std::filesystem::path folder = std::filesystem::path(*mtl_path).parent_path();
+        for (const mtl_material& material : materials) {
+            model_material& loaded = model->materials.emplace_back();
+            loaded.name = material.name;
+            loaded.diffuse_color = material.diffuse_color;
+            loaded.specular_color = material.specular_color;
+            loaded.glossiness = material.glossiness;
+            load_maps(loaded, material, folder);
+        }
     } else {
         warn("Unable to open material file '" + *mtl_path + "'; the model keeps the default material.");
     }
+
+    material_lookup lookup(*model);
+    for (const obj_group& group : mesh.groups) {
+        const std::size_t material = lookup.index_of(group.material, [&](const std::string& name) {
+            warn("Material '" + name + "' is not in '" + *mtl_path + "'; its faces get the default material.");
+        });
+        model->groups.push_back({group.first_triangle, group.triangle_count, material});
+    }
+    if (model->materials.empty()) model->materials.emplace_back();
+    model->vertices = std::move(mesh.vertices);
+    model->triangles = std::move(mesh.triangles);
+    model->file_normals = mesh.file_normals;
+    model->computed_normals = mesh.computed_normals;
+    model->file_uvs = mesh.file_uvs;
+    model->missing_uvs = mesh.missing_uvs;
+    model->dropped_faces = mesh.dropped_faces;
     return model;
 }

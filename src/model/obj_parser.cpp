@@ -1,10 +1,14 @@
 #include "model/obj_parser.hpp"
 
+#include "model/computed_normals.hpp"
 #include "model/line_scanner.hpp"
+#include "model/triangulate.hpp"
 
 #include <glm/vec2.hpp>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -45,11 +49,14 @@ std::string read_all(std::istream& in) {
 
 // Calls handle(line_number, begin, end) for every line of text that is not blank; line numbers are
 // 1-based and count blank lines too. Lines end at line feeds; a last line without one counts when it
-// is not empty. A trailing carriage return (CRLF files) is dropped.
+// is not empty. A trailing carriage return (CRLF files) is dropped. A line ending in a backslash goes on
+// on the next one, the backslash read as a space; the joined line has the number of its first line.
 template <typename Handler> void for_each_line(std::string_view text, Handler&& handle) {
     const char* pos = text.data();
     const char* const end = pos + text.size();
     std::size_t number = 0;
+    std::string joined;
+    std::size_t joined_number = 0;
     while (pos != end) {
         const auto* feed =
             static_cast<const char*>(std::memchr(pos, '\n', static_cast<std::size_t>(end - pos)));
@@ -57,9 +64,20 @@ template <typename Handler> void for_each_line(std::string_view text, Handler&& 
         ++number;
         const char* stop = line_end;
         if (stop != pos && stop[-1] == '\r') --stop;
-        if (stop != pos) handle(number, pos, stop);
+        if (stop != pos && stop[-1] == '\\') {
+            if (joined.empty()) joined_number = number;
+            joined.append(pos, stop - 1);
+            joined += ' ';
+        } else if (!joined.empty()) {
+            joined.append(pos, stop);
+            handle(joined_number, joined.data(), joined.data() + joined.size());
+            joined.clear();
+        } else if (stop != pos) {
+            handle(number, pos, stop);
+        }
         pos = feed ? feed + 1 : end;
     }
+    if (!joined.empty()) handle(joined_number, joined.data(), joined.data() + joined.size());
 }
 
 // Missing or malformed numbers keep what the scanner gives them (0 if nothing was read).
@@ -75,24 +93,75 @@ glm::vec2 read_vec2(line_scanner& text) {
     return value;
 }
 
+constexpr std::uint32_t absent = ~std::uint32_t{0};
+
+// A face corner as indices into the lists read so far; absent for a part the corner does not give.
 struct corner {
+    std::uint32_t position = 0;
+    std::uint32_t uv = absent;
+    std::uint32_t normal = absent;
+};
+
+struct written_corner {
     long long position = 0;
     long long uv = 0;
     long long normal = 0;
+    bool has_uv = false;
+    bool has_normal = false;
 };
 
-// "p/t/n": three integers separated by one character each. False when any of them cannot be read.
-bool read_corner(line_scanner& text, corner& c) {
-    text >> c.position;
-    text.skip_one();
-    text >> c.uv;
-    text.skip_one();
-    text >> c.normal;
+bool is_space(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// An index right here, with no white space before it.
+bool read_index(line_scanner& text, long long& index) {
+    const int next = text.peek();
+    if (!((next >= '0' && next <= '9') || next == '-' || next == '+')) return false;
+    text >> index;
     return !text.failed();
 }
 
-bool within(long long one_based, std::size_t count) {
-    return one_based >= 1 && static_cast<unsigned long long>(one_based) <= count;
+// "p", "p/t", "p//n" or "p/t/n", ending at white space or the end of the line.
+bool read_corner(line_scanner& text, written_corner& c) {
+    c = written_corner{};
+    text >> c.position;
+    if (text.failed()) return false;
+    if (text.peek() == '/') {
+        text.skip_one();
+        if (text.peek() != '/') {
+            if (!read_index(text, c.uv)) return false;
+            c.has_uv = true;
+        }
+        if (text.peek() == '/') {
+            text.skip_one();
+            if (!read_index(text, c.normal)) return false;
+            c.has_normal = true;
+        }
+    }
+    const int next = text.peek();
+    return !text.failed() && (next == -1 || is_space(next));
+}
+
+// The 0-based index a 1-based or negative (counted back from the end) index names among count entries.
+bool resolve(long long written, std::size_t count, std::uint32_t& index) {
+    const auto size = static_cast<long long>(count);
+    if (written >= 1 && written <= size) {
+        index = static_cast<std::uint32_t>(written - 1);
+        return true;
+    }
+    if (written < 0 && written >= -size) {
+        index = static_cast<std::uint32_t>(size + written);
+        return true;
+    }
+    return false;
+}
+
+// Whether the line is the keyword followed by white space.
+bool starts_with_word(const char* begin, const char* end, std::string_view keyword) {
+    const auto length = static_cast<std::size_t>(end - begin);
+    return length > keyword.size() && std::memcmp(begin, keyword.data(), keyword.size()) == 0 &&
+           is_space(begin[keyword.size()]);
 }
 
 class obj_reader {
@@ -116,6 +185,7 @@ public:
         normals.reserve(counts[2]);
         mesh.triangles.reserve(counts[3]);
         mesh.vertices.reserve(3 * counts[3]);
+        position_of.reserve(3 * counts[3]);
     }
 
     void read_line(std::size_t number, const char* begin, const char* end) {
@@ -136,40 +206,187 @@ public:
         } else if (first == 'f') {
             line_scanner text(begin + 1, end);
             read_face(number, text);
+        } else if (first == 'u' && starts_with_word(begin, end, "usemtl")) {
+            line_scanner text(begin + 6, end);
+            use_material(text.rest());
+        } else if (first == 's' && starts_with_word(begin, end, "s")) {
+            line_scanner text(begin + 1, end);
+            const std::string group = text.rest();
+            const bool smooth = group != "off" && group != "0";
+            if (smooth != smoothing.back().smooth) smoothing.push_back({mesh.triangles.size(), smooth});
         }
     }
 
-    obj_mesh take() { return std::move(mesh); }
+    obj_mesh take() {
+        compute_normals(mesh.vertices, position_of, positions.size(), smoothing, missing_normals);
+        mesh.computed_normals = missing_normals.size();
+        mesh.file_normals = mesh.vertices.size() - missing_normals.size();
+        group_by_material();
+        return std::move(mesh);
+    }
 
 private:
-    // Anything after the third corner, such as the fourth corner of a quad, is ignored.
     void read_face(std::size_t number, line_scanner& text) {
-        corner corners[3];
-        for (corner& c : corners) {
+        written.clear();
+        while (text.more() && text.peek() != '#') {
+            written_corner c;
             if (!read_corner(text, c)) throw obj_parse_error(number, "malformed face corner");
+            written.push_back(c);
         }
-        for (const corner& c : corners) {
-            if (!within(c.position, positions.size()) || !within(c.uv, uvs.size()) ||
-                !within(c.normal, normals.size())) {
+        corners.clear();
+        for (const written_corner& w : written) {
+            corner c;
+            if (!resolve(w.position, positions.size(), c.position) ||
+                (w.has_uv && !resolve(w.uv, uvs.size(), c.uv)) ||
+                (w.has_normal && !resolve(w.normal, normals.size(), c.normal))) {
                 throw obj_parse_error(number, "face index out of range");
             }
+            corners.push_back(c);
         }
+        if (corners.size() < 3) {
+            ++mesh.dropped_faces;
+        } else if (corners.size() == 3) {
+            add_triangle(corners[0], corners[1], corners[2]);
+        } else {
+            corner_positions.clear();
+            for (const corner& c : corners) corner_positions.push_back(positions[c.position]);
+            pieces.clear();
+            if (!triangulate_polygon(corner_positions, pieces)) {
+                ++mesh.dropped_faces;
+                return;
+            }
+            for (const auto& piece : pieces) add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
+        }
+    }
+
+    void add_triangle(const corner& a, const corner& b, const corner& c) {
         triangle face{};
+        const corner* const three[3] = {&a, &b, &c};
         for (std::size_t i = 0; i < 3; ++i) {
-            const glm::vec2 uv = uvs[static_cast<std::size_t>(corners[i].uv - 1)];
-            face.indices[i] = static_cast<std::uint32_t>(mesh.vertices.size());
-            mesh.vertices.push_back(model_vertex{positions[static_cast<std::size_t>(corners[i].position - 1)],
-                                                 normals[static_cast<std::size_t>(corners[i].normal - 1)],
-                                                 glm::vec2(uv.x, 1.0f - uv.y)});
+            const corner& k = *three[i];
+            const auto vertex = static_cast<std::uint32_t>(mesh.vertices.size());
+            face.indices[i] = vertex;
+            glm::vec2 uv(0.0f);
+            if (k.uv != absent) {
+                uv = glm::vec2(uvs[k.uv].x, 1.0f - uvs[k.uv].y);
+                ++mesh.file_uvs;
+            } else {
+                ++mesh.missing_uvs;
+            }
+            glm::vec3 normal(0.0f);
+            if (k.normal != absent) {
+                normal = normals[k.normal];
+            } else {
+                missing_normals.push_back(vertex);
+            }
+            mesh.vertices.push_back(model_vertex{positions[k.position], normal, uv});
+            position_of.push_back(k.position);
         }
         mesh.triangles.push_back(face);
     }
+
+    void use_material(const std::string& name) {
+        std::size_t group = 0;
+        while (group < material_names.size() && material_names[group] != name) ++group;
+        if (group == material_names.size()) material_names.push_back(name);
+        if (group != material_runs.back().group) material_runs.push_back({mesh.triangles.size(), group});
+    }
+
+    // Puts the triangles (and their vertices) of each material together, in the order the materials were
+    // first used, and lists the groups.
+    void group_by_material() {
+        if (mesh.triangles.empty()) return;
+        const std::size_t triangle_count = mesh.triangles.size();
+        std::vector<std::vector<std::pair<std::size_t, std::size_t>>> spans(material_names.size());
+        for (std::size_t r = 0; r < material_runs.size(); ++r) {
+            const std::size_t first = material_runs[r].first_triangle;
+            const std::size_t stop = r + 1 < material_runs.size() ? material_runs[r + 1].first_triangle : triangle_count;
+            if (stop > first) spans[material_runs[r].group].emplace_back(first, stop);
+        }
+        std::size_t used = 0;
+        for (const auto& group_spans : spans) used += group_spans.empty() ? 0 : 1;
+        if (used == 1) {
+            // Already in order: one group, the file's own order (and bytes).
+            for (std::size_t g = 0; g < spans.size(); ++g) {
+                if (!spans[g].empty()) mesh.groups.push_back({material_names[g], 0, triangle_count});
+            }
+            return;
+        }
+        std::vector<model_vertex> vertices;
+        vertices.reserve(mesh.vertices.size());
+        for (std::size_t g = 0; g < spans.size(); ++g) {
+            if (spans[g].empty()) continue;
+            obj_group group{material_names[g], vertices.size() / 3, 0};
+            for (const auto& [first, stop] : spans[g]) {
+                vertices.insert(vertices.end(), mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * first),
+                                mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * stop));
+                group.triangle_count += stop - first;
+            }
+            mesh.groups.push_back(std::move(group));
+        }
+        mesh.vertices = std::move(vertices); // the triangles stay 0 1 2, 3 4 5, ...
+    }
+
+    struct material_run {
+        std::size_t first_triangle = 0;
+        std::size_t group = 0;
+    };
 
     std::vector<glm::vec3> positions;
     std::vector<glm::vec2> uvs;
     std::vector<glm::vec3> normals;
     obj_mesh mesh;
+    // Per vertex, the index of its position; and the vertices whose normal is to be computed.
+    std::vector<std::uint32_t> position_of;
+    std::vector<std::uint32_t> missing_normals;
+    std::vector<smoothing_run> smoothing{{0, true}};
+    std::vector<std::string> material_names{""};
+    std::vector<material_run> material_runs{{0, 0}};
+    // Scratch space of read_face, kept to spare an allocation per face.
+    std::vector<written_corner> written;
+    std::vector<corner> corners;
+    std::vector<glm::vec3> corner_positions;
+    std::vector<std::array<std::uint32_t, 3>> pieces;
 };
+
+// Map options and how many values each takes at most (-o, -s and -t take one to three numbers).
+struct map_option {
+    std::string_view name;
+    int values;
+};
+constexpr map_option map_options[] = {{"-blendu", 1}, {"-blendv", 1}, {"-boost", 1}, {"-mm", 2},   {"-o", 3},
+                                      {"-s", 3},      {"-t", 3},      {"-texres", 1}, {"-clamp", 1}, {"-bm", 1},
+                                      {"-imfchan", 1}, {"-type", 1},   {"-cc", 1}};
+
+bool is_number(const std::string& word) {
+    line_scanner text(word.data(), word.data() + word.size());
+    float value = 0.0f;
+    text >> value;
+    return !text.failed() && !text.more();
+}
+
+// The path after the options of a map line: words up to the first that is no option or option value.
+std::string map_path(line_scanner& text) {
+    for (;;) {
+        line_scanner look = text;
+        std::string word;
+        look >> word;
+        const map_option* option = nullptr;
+        for (const map_option& o : map_options) {
+            if (word == o.name) option = &o;
+        }
+        if (option == nullptr) return text.rest();
+        text = look;
+        for (int i = 0; i < option->values; ++i) {
+            line_scanner value_text = text;
+            std::string value;
+            value_text >> value;
+            // Numbers and words such as "on" both follow options; a multi-value option stops at a non-number.
+            if (value.empty() || (i > 0 && !is_number(value))) break;
+            text = value_text;
+        }
+    }
+}
 
 } // namespace
 
@@ -192,18 +409,30 @@ obj_mesh parse_obj(std::string_view text) {
     return reader.take();
 }
 
-mtl_material parse_mtl(std::istream& in) {
+std::vector<mtl_material> parse_mtl(std::istream& in) {
     const std::string text = read_all(in);
     return parse_mtl(std::string_view(text));
 }
 
-mtl_material parse_mtl(std::string_view text) {
-    mtl_material material;
+std::vector<mtl_material> parse_mtl(std::string_view text) {
+    std::vector<mtl_material> materials;
     std::string keyword;
-    for_each_line(text, [&material, &keyword](std::size_t, const char* begin, const char* end) {
+    // Keywords before the first newmtl make an unnamed material, kept when they set anything.
+    bool named = false;
+    bool unnamed_set = false;
+    materials.emplace_back();
+    for_each_line(text, [&](std::size_t, const char* begin, const char* end) {
         line_scanner text(begin, end);
         keyword.clear();
         text >> keyword;
+        if (keyword == "newmtl") {
+            if (!named && !unnamed_set) materials.clear();
+            named = true;
+            materials.emplace_back();
+            materials.back().name = text.rest();
+            return;
+        }
+        mtl_material& material = materials.back();
         // The numbers are read straight into the fields, so a short line keeps the earlier components.
         if (keyword == "Kd") {
             text >> material.diffuse_color.x >> material.diffuse_color.y >> material.diffuse_color.z;
@@ -212,15 +441,17 @@ mtl_material parse_mtl(std::string_view text) {
         } else if (keyword == "Ns") {
             text >> material.glossiness;
         } else if (keyword == "map_Kd" || keyword == "map_Ks" || keyword == "map_Bump") {
-            std::string path;
-            text >> path;
             auto& map = keyword == "map_Kd"   ? material.diffuse_map
                         : keyword == "map_Ks" ? material.specular_map
                                               : material.normal_map;
-            map = std::move(path);
+            map = map_path(text);
+        } else {
+            return;
         }
+        unnamed_set = true;
     });
-    return material;
+    if (!named && !unnamed_set) materials.clear();
+    return materials;
 }
 
 std::optional<std::string> material_path(const std::string& model_path) {

@@ -3,6 +3,7 @@
 
 #include "model/line_scanner.hpp"
 #include "model/obj_parser.hpp"
+#include "support/obj_text_generator.hpp"
 #include "support/parser_difference.hpp"
 #include "support/reference_obj_parser.hpp"
 
@@ -356,6 +357,14 @@ TEST(ObjParserDifferential, RandomMtlDocumentsAgree) {
         const int lines = std::uniform_int_distribution<int>(1, 20)(rng);
         const std::string text = random_document(rng, random_mtl_line, lines);
         ASSERT_EQ(mtl_difference(text), "") << "document " << i << ":\n" << text;
+    }
+}
+
+TEST(ObjParserDifferential, GeneratedShapesAgreeWithTinyobjloader) {
+    for (std::uint32_t seed = 0; seed < 300; ++seed) {
+        test_support::seeded_choices choices(seed);
+        const test_support::generated_obj model = test_support::generate_obj(choices, 30);
+        ASSERT_EQ(test_support::tinyobj_difference(model), "") << "seed " << seed << ":\n" << model.text;
     }
 }
 
