@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -365,6 +367,27 @@ TEST(ObjParserDifferential, GeneratedShapesAgreeWithTinyobjloader) {
         test_support::seeded_choices choices(seed);
         const test_support::generated_obj model = test_support::generate_obj(choices, 30);
         ASSERT_EQ(test_support::tinyobj_difference(model), "") << "seed " << seed << ":\n" << model.text;
+    }
+}
+
+TEST(ObjParserDifferential, ProductionModelsLoadAsTheFirstLoaderReadThem) {
+    for (const char* name : {"toristin.obj", "teksti.obj"}) {
+        std::ifstream file(std::string(ENGINE_SOURCE_DIR) + "/assets/" + name, std::ios::binary);
+        ASSERT_TRUE(file) << name << ": generate the assets first";
+        std::ostringstream text;
+        text << file.rdbuf();
+        std::istringstream in(text.str());
+        const obj_mesh first = reference_parser::parse_obj(in);
+        const obj_mesh now = parse_obj(std::string_view(text.str()));
+        ASSERT_GT(first.triangles.size(), 1000u) << name;
+        ASSERT_EQ(now.vertices.size(), first.vertices.size()) << name;
+        ASSERT_EQ(now.triangles.size(), first.triangles.size()) << name;
+        EXPECT_EQ(std::memcmp(now.vertices.data(), first.vertices.data(), now.vertices.size() * sizeof(model_vertex)), 0)
+            << name;
+        EXPECT_EQ(std::memcmp(now.triangles.data(), first.triangles.data(), now.triangles.size() * sizeof(triangle)), 0)
+            << name;
+        ASSERT_EQ(now.groups.size(), 1u) << name << ": one draw";
+        EXPECT_EQ(now.groups[0].triangle_count, now.triangles.size());
     }
 }
 
