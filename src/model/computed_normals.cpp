@@ -2,6 +2,9 @@
 
 #include <glm/geometric.hpp>
 
+#include <cstring>
+#include <unordered_map>
+
 namespace {
 
 // Twice the triangle's area long.
@@ -27,22 +30,45 @@ std::vector<bool> smooth_triangles(std::size_t triangle_count, const std::vector
     return smooth;
 }
 
+// Positions compared and hashed by their bits.
+struct position_key {
+    glm::vec3 position;
+    bool operator==(const position_key& other) const {
+        return std::memcmp(&position, &other.position, sizeof position) == 0;
+    }
+};
+
+struct position_hash {
+    std::size_t operator()(const position_key& key) const {
+        std::uint32_t bits[3];
+        std::memcpy(bits, &key.position, sizeof bits);
+        return (std::size_t{bits[0]} * 73856093u) ^ (std::size_t{bits[1]} * 19349663u) ^ (std::size_t{bits[2]} * 83492791u);
+    }
+};
+
 } // namespace
 
-void compute_normals(std::vector<model_vertex>& vertices, const std::vector<std::uint32_t>& position_of,
-                     std::size_t position_count, const std::vector<smoothing_run>& runs,
+void compute_normals(std::vector<model_vertex>& vertices, const std::vector<smoothing_run>& runs,
                      const std::vector<std::uint32_t>& missing) {
     if (missing.empty()) return;
     const std::size_t triangle_count = vertices.size() / 3;
     const std::vector<bool> smooth = smooth_triangles(triangle_count, runs);
-    std::vector<glm::vec3> sums(position_count, glm::vec3(0.0f));
+    std::unordered_map<position_key, glm::vec3, position_hash> sums;
+    sums.reserve(missing.size());
+    for (const std::uint32_t v : missing) {
+        if (smooth[v / 3]) sums.emplace(position_key{vertices[v].position}, glm::vec3(0.0f));
+    }
     for (std::size_t t = 0; t < triangle_count; ++t) {
         if (!smooth[t]) continue;
         const glm::vec3 normal = area_normal(vertices, t);
-        for (std::size_t k = 0; k < 3; ++k) sums[position_of[3 * t + k]] += normal;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const auto sum = sums.find(position_key{vertices[3 * t + k].position});
+            if (sum != sums.end()) sum->second += normal;
+        }
     }
     for (const std::uint32_t v : missing) {
         const std::size_t t = v / 3;
-        vertices[v].normal = unit_or_zero(smooth[t] ? sums[position_of[v]] : area_normal(vertices, t));
+        vertices[v].normal =
+            unit_or_zero(smooth[t] ? sums.at(position_key{vertices[v].position}) : area_normal(vertices, t));
     }
 }

@@ -13,10 +13,10 @@ struct smoothing_run {
     bool smooth = true;
 };
 
-// Sets the normal of every vertex in `missing`. Vertices are unshared (triangle i holds vertices 3i to
-// 3i + 2) and position_of[v] is the index of vertex v's position in the file. A smooth triangle's corner
-// gets the area-weighted mean of the normals of the smooth triangles using its position, a flat one the
-// normal of its own triangle; a corner without any area around it gets (0, 0, 0).
-void compute_normals(std::vector<model_vertex>& vertices, const std::vector<std::uint32_t>& position_of,
-                     std::size_t position_count, const std::vector<smoothing_run>& runs,
+// Sets the normal of every vertex in `missing`; vertices are unshared (triangle i holds vertices 3i to
+// 3i + 2). A smooth triangle's corner gets the area-weighted mean of the normals of the smooth triangles
+// with a corner at the same position (the same coordinates, so that positions an exporter wrote twice
+// count as one), a flat one the normal of its own triangle; a corner without any area around it gets
+// (0, 0, 0). Costs nothing when `missing` is empty.
+void compute_normals(std::vector<model_vertex>& vertices, const std::vector<smoothing_run>& runs,
                      const std::vector<std::uint32_t>& missing);

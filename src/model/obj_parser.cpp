@@ -185,7 +185,6 @@ public:
         normals.reserve(counts[2]);
         mesh.triangles.reserve(counts[3]);
         mesh.vertices.reserve(3 * counts[3]);
-        position_of.reserve(3 * counts[3]);
     }
 
     void read_line(std::size_t number, const char* begin, const char* end) {
@@ -218,7 +217,7 @@ public:
     }
 
     obj_mesh take() {
-        compute_normals(mesh.vertices, position_of, positions.size(), smoothing, missing_normals);
+        compute_normals(mesh.vertices, smoothing, missing_normals);
         mesh.computed_normals = missing_normals.size();
         mesh.file_normals = mesh.vertices.size() - missing_normals.size();
         group_by_material();
@@ -280,7 +279,6 @@ private:
                 missing_normals.push_back(vertex);
             }
             mesh.vertices.push_back(model_vertex{positions[k.position], normal, uv});
-            position_of.push_back(k.position);
         }
         mesh.triangles.push_back(face);
     }
@@ -336,8 +334,7 @@ private:
     std::vector<glm::vec2> uvs;
     std::vector<glm::vec3> normals;
     obj_mesh mesh;
-    // Per vertex, the index of its position; and the vertices whose normal is to be computed.
-    std::vector<std::uint32_t> position_of;
+    // The vertices whose normal is to be computed.
     std::vector<std::uint32_t> missing_normals;
     std::vector<smoothing_run> smoothing{{0, true}};
     std::vector<std::string> material_names{""};
