@@ -120,22 +120,6 @@ line_scanner& line_scanner::operator>>(std::string& word) {
     return *this;
 }
 
-void line_scanner::skip_one() {
-    if (fail) return;
-    if (pos == end) {
-        fail = true;
-    } else {
-        ++pos;
-    }
-}
-
-bool line_scanner::more() {
-    if (fail) return false;
-    while (pos != end && is_space(*pos))
-        ++pos;
-    return pos != end;
-}
-
 std::string line_scanner::rest() {
     if (!more()) return {};
     const char* stop = end;

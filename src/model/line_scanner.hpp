@@ -22,11 +22,38 @@ public:
     // The next whitespace-delimited word.
     line_scanner& operator>>(std::string& word);
     // Consumes one character of any kind; fails at the end of the line.
-    void skip_one();
+    void skip_one() {
+        if (fail || pos == end) {
+            fail = true;
+        } else {
+            ++pos;
+        }
+    }
+    // operator>>(long long&) for an index that starts right here: plain digits, the common case, are read
+    // in line; anything else (white space, a sign, 19 digits or more) goes the general way.
+    line_scanner& read_index(long long& value) {
+        const char* p = pos;
+        long long sum = 0;
+        int digits = 0;
+        while (!fail && p != end && digits < 18 && static_cast<unsigned>(*p - '0') < 10u) {
+            sum = sum * 10 + (*p - '0');
+            ++p;
+            ++digits;
+        }
+        if (digits == 0 || digits == 18) return *this >> value;
+        value = sum;
+        pos = p;
+        return *this;
+    }
     // The next character, white space included; -1 at the end of the line or after a failure.
     int peek() const { return fail || pos == end ? -1 : static_cast<unsigned char>(*pos); }
     // Skips white space; whether anything is left. Never fails.
-    bool more();
+    bool more() {
+        if (fail) return false;
+        while (pos != end && (*pos == ' ' || (*pos >= '\t' && *pos <= '\r')))
+            ++pos;
+        return pos != end;
+    }
     // The rest of the line without the white space around it.
     std::string rest();
 

@@ -103,11 +103,11 @@ struct corner {
 };
 
 struct written_corner {
-    long long position = 0;
-    long long uv = 0;
-    long long normal = 0;
-    bool has_uv = false;
-    bool has_normal = false;
+    long long position;
+    long long uv;
+    long long normal;
+    bool has_uv;
+    bool has_normal;
 };
 
 bool is_space(int c) {
@@ -118,14 +118,15 @@ bool is_space(int c) {
 bool read_index(line_scanner& text, long long& index) {
     const int next = text.peek();
     if (!((next >= '0' && next <= '9') || next == '-' || next == '+')) return false;
-    text >> index;
+    text.read_index(index);
     return !text.failed();
 }
 
 // "p", "p/t", "p//n" or "p/t/n", ending at white space or the end of the line.
 bool read_corner(line_scanner& text, written_corner& c) {
-    c = written_corner{};
-    text >> c.position;
+    c.has_uv = false;
+    c.has_normal = false;
+    text.read_index(c.position);
     if (text.failed()) return false;
     if (text.peek() == '/') {
         text.skip_one();
@@ -220,42 +221,58 @@ public:
         compute_normals(mesh.vertices, smoothing, missing_normals);
         mesh.computed_normals = missing_normals.size();
         mesh.file_normals = mesh.vertices.size() - missing_normals.size();
+        mesh.file_uvs = mesh.vertices.size() - mesh.missing_uvs;
         group_by_material();
         return std::move(mesh);
     }
 
 private:
+    // Triangles, nearly every face of most files, are read without touching the polygon lists.
     void read_face(std::size_t number, line_scanner& text) {
-        written.clear();
+        std::array<written_corner, 3> first;
+        written_corner later;
+        std::size_t count = 0;
         while (text.more() && text.peek() != '#') {
-            written_corner c;
+            written_corner& c = count < 3 ? first[count] : later;
             if (!read_corner(text, c)) throw obj_parse_error(number, "malformed face corner");
-            written.push_back(c);
+            if (count >= 3) {
+                if (count == 3) written.assign(first.begin(), first.end());
+                written.push_back(c);
+            }
+            ++count;
+        }
+        if (count == 3) {
+            const corner a = resolve_corner(number, first[0]);
+            const corner b = resolve_corner(number, first[1]);
+            const corner c = resolve_corner(number, first[2]);
+            add_triangle(a, b, c);
+            return;
+        }
+        if (count < 3) {
+            for (std::size_t i = 0; i < count; ++i) resolve_corner(number, first[i]);
+            ++mesh.dropped_faces;
+            return;
         }
         corners.clear();
-        for (const written_corner& w : written) {
-            corner c;
-            if (!resolve(w.position, positions.size(), c.position) ||
-                (w.has_uv && !resolve(w.uv, uvs.size(), c.uv)) ||
-                (w.has_normal && !resolve(w.normal, normals.size(), c.normal))) {
-                throw obj_parse_error(number, "face index out of range");
-            }
-            corners.push_back(c);
-        }
-        if (corners.size() < 3) {
+        for (const written_corner& w : written) corners.push_back(resolve_corner(number, w));
+        corner_positions.clear();
+        for (const corner& c : corners) corner_positions.push_back(positions[c.position]);
+        pieces.clear();
+        if (!triangulate_polygon(corner_positions, pieces)) {
             ++mesh.dropped_faces;
-        } else if (corners.size() == 3) {
-            add_triangle(corners[0], corners[1], corners[2]);
-        } else {
-            corner_positions.clear();
-            for (const corner& c : corners) corner_positions.push_back(positions[c.position]);
-            pieces.clear();
-            if (!triangulate_polygon(corner_positions, pieces)) {
-                ++mesh.dropped_faces;
-                return;
-            }
-            for (const auto& piece : pieces) add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
+            return;
         }
+        for (const auto& piece : pieces) add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
+    }
+
+    corner resolve_corner(std::size_t number, const written_corner& w) const {
+        corner c;
+        if (!resolve(w.position, positions.size(), c.position) ||
+            (w.has_uv && !resolve(w.uv, uvs.size(), c.uv)) ||
+            (w.has_normal && !resolve(w.normal, normals.size(), c.normal))) {
+            throw obj_parse_error(number, "face index out of range");
+        }
+        return c;
     }
 
     void add_triangle(const corner& a, const corner& b, const corner& c) {
@@ -268,7 +285,6 @@ private:
             glm::vec2 uv(0.0f);
             if (k.uv != absent) {
                 uv = glm::vec2(uvs[k.uv].x, 1.0f - uvs[k.uv].y);
-                ++mesh.file_uvs;
             } else {
                 ++mesh.missing_uvs;
             }
