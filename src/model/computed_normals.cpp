@@ -25,7 +25,8 @@ std::vector<bool> smooth_triangles(std::size_t triangle_count, const std::vector
     std::vector<bool> smooth(triangle_count, true);
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const std::size_t stop = r + 1 < runs.size() ? runs[r + 1].first_triangle : triangle_count;
-        for (std::size_t t = runs[r].first_triangle; t < stop; ++t) smooth[t] = runs[r].smooth;
+        for (std::size_t t = runs[r].first_triangle; t < stop; ++t)
+            smooth[t] = runs[r].smooth;
     }
     return smooth;
 }
@@ -42,7 +43,8 @@ struct position_hash {
     std::size_t operator()(const position_key& key) const {
         std::uint32_t bits[3];
         std::memcpy(bits, &key.position, sizeof bits);
-        return (std::size_t{bits[0]} * 73856093u) ^ (std::size_t{bits[1]} * 19349663u) ^ (std::size_t{bits[2]} * 83492791u);
+        return (std::size_t{bits[0]} * 73856093u) ^ (std::size_t{bits[1]} * 19349663u) ^
+               (std::size_t{bits[2]} * 83492791u);
     }
 };
 

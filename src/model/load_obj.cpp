@@ -17,8 +17,8 @@ namespace {
 // threads meanwhile; a thread that cannot be started leaves its map to this thread.
 void load_maps(model_material& model, const mtl_material& material) {
     using gl::texture_2d;
-    const std::array<const std::optional<std::string>*, 3> paths{&material.diffuse_map, &material.specular_map,
-                                                                 &material.normal_map};
+    const std::array<const std::optional<std::string>*, 3> paths{
+        &material.diffuse_map, &material.specular_map, &material.normal_map};
     const std::array<texture_2d*, 3> targets{&model.diffuse_map, &model.specular_map, &model.normal_map};
 
     std::array<std::future<texture_2d::decoded_image>, 3> decoding;
@@ -30,7 +30,8 @@ void load_maps(model_material& model, const mtl_material& material) {
             continue;
         }
         try {
-            decoding[i] = std::async(std::launch::async, &texture_2d::decode_file, **paths[i], GLenum{GL_RGB});
+            decoding[i] =
+                std::async(std::launch::async, &texture_2d::decode_file, **paths[i], GLenum{GL_RGB});
         } catch (const std::system_error&) {
         }
     }

@@ -106,7 +106,8 @@ model_file read_model_file(const std::string& path, const std::function<void(con
     material_lookup lookup(model.materials);
     for (const obj_group& group : model.mesh.groups) {
         model.group_materials.push_back(lookup.index_of(group.material, [&](const std::string& name) {
-            warn("Material '" + name + "' is not in '" + *mtl_path + "'; its faces get the default material.");
+            warn("Material '" + name + "' is not in '" + *mtl_path +
+                 "'; its faces get the default material.");
         }));
     }
     if (model.materials.empty()) model.materials.emplace_back();

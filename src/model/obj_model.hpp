@@ -1,8 +1,8 @@
 #pragma once
 
+#include "gl/texture_2d.hpp"
 #include "model/model_file.hpp"
 #include "model/model_vertex.hpp"
-#include "gl/texture_2d.hpp"
 
 #include <glm/vec3.hpp>
 

@@ -249,20 +249,24 @@ private:
             return;
         }
         if (count < 3) {
-            for (std::size_t i = 0; i < count; ++i) resolve_corner(number, first[i]);
+            for (std::size_t i = 0; i < count; ++i)
+                resolve_corner(number, first[i]);
             ++mesh.dropped_faces;
             return;
         }
         corners.clear();
-        for (const written_corner& w : written) corners.push_back(resolve_corner(number, w));
+        for (const written_corner& w : written)
+            corners.push_back(resolve_corner(number, w));
         corner_positions.clear();
-        for (const corner& c : corners) corner_positions.push_back(positions[c.position]);
+        for (const corner& c : corners)
+            corner_positions.push_back(positions[c.position]);
         pieces.clear();
         if (!triangulate_polygon(corner_positions, pieces)) {
             ++mesh.dropped_faces;
             return;
         }
-        for (const auto& piece : pieces) add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
+        for (const auto& piece : pieces)
+            add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
     }
 
     corner resolve_corner(std::size_t number, const written_corner& w) const {
@@ -301,7 +305,8 @@ private:
 
     void use_material(const std::string& name) {
         std::size_t group = 0;
-        while (group < material_names.size() && material_names[group] != name) ++group;
+        while (group < material_names.size() && material_names[group] != name)
+            ++group;
         if (group == material_names.size()) material_names.push_back(name);
         if (group != material_runs.back().group) material_runs.push_back({mesh.triangles.size(), group});
     }
@@ -314,11 +319,13 @@ private:
         std::vector<std::vector<std::pair<std::size_t, std::size_t>>> spans(material_names.size());
         for (std::size_t r = 0; r < material_runs.size(); ++r) {
             const std::size_t first = material_runs[r].first_triangle;
-            const std::size_t stop = r + 1 < material_runs.size() ? material_runs[r + 1].first_triangle : triangle_count;
+            const std::size_t stop =
+                r + 1 < material_runs.size() ? material_runs[r + 1].first_triangle : triangle_count;
             if (stop > first) spans[material_runs[r].group].emplace_back(first, stop);
         }
         std::size_t used = 0;
-        for (const auto& group_spans : spans) used += group_spans.empty() ? 0 : 1;
+        for (const auto& group_spans : spans)
+            used += group_spans.empty() ? 0 : 1;
         if (used == 1) {
             // Already in order: one group, the file's own order (and bytes).
             for (std::size_t g = 0; g < spans.size(); ++g) {
@@ -332,7 +339,8 @@ private:
             if (spans[g].empty()) continue;
             obj_group group{material_names[g], vertices.size() / 3, 0};
             for (const auto& [first, stop] : spans[g]) {
-                vertices.insert(vertices.end(), mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * first),
+                vertices.insert(vertices.end(),
+                                mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * first),
                                 mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * stop));
                 group.triangle_count += stop - first;
             }
@@ -367,9 +375,9 @@ struct map_option {
     std::string_view name;
     int values;
 };
-constexpr map_option map_options[] = {{"-blendu", 1}, {"-blendv", 1}, {"-boost", 1}, {"-mm", 2},   {"-o", 3},
-                                      {"-s", 3},      {"-t", 3},      {"-texres", 1}, {"-clamp", 1}, {"-bm", 1},
-                                      {"-imfchan", 1}, {"-type", 1},   {"-cc", 1}};
+constexpr map_option map_options[] = {
+    {"-blendu", 1}, {"-blendv", 1}, {"-boost", 1}, {"-mm", 2},      {"-o", 3},    {"-s", 3}, {"-t", 3},
+    {"-texres", 1}, {"-clamp", 1},  {"-bm", 1},    {"-imfchan", 1}, {"-type", 1}, {"-cc", 1}};
 
 bool is_number(const std::string& word) {
     line_scanner text(word.data(), word.data() + word.size());

@@ -1,8 +1,8 @@
 #pragma once
 // Text side of the model loader: turns OBJ and MTL text into plain data, with no GL involved.
 
-#include "model/model_vertex.hpp"
 #include "core/exceptions.hpp"
+#include "model/model_vertex.hpp"
 
 #include <glm/vec3.hpp>
 

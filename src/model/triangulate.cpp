@@ -62,7 +62,8 @@ void fan(std::size_t n, std::vector<std::array<std::uint32_t, 3>>& out) {
 // fanned so that the polygon still gives n - 2 triangles.
 void clip_ears(const std::vector<glm::vec2>& flat, std::vector<std::array<std::uint32_t, 3>>& out) {
     std::vector<std::uint32_t> left(flat.size());
-    for (std::size_t i = 0; i < left.size(); ++i) left[i] = static_cast<std::uint32_t>(i);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        left[i] = static_cast<std::uint32_t>(i);
     std::size_t at = 0;
     std::size_t tried = 0;
     while (left.size() > 3 && tried < left.size()) {
@@ -86,7 +87,8 @@ void clip_ears(const std::vector<glm::vec2>& flat, std::vector<std::array<std::u
         }
         at %= left.size();
     }
-    for (std::size_t i = 1; i + 1 < left.size(); ++i) out.push_back({left[0], left[i], left[i + 1]});
+    for (std::size_t i = 1; i + 1 < left.size(); ++i)
+        out.push_back({left[0], left[i], left[i + 1]});
 }
 
 } // namespace

@@ -63,9 +63,9 @@ bool same(const obj_mesh& a, const obj_mesh& b) {
 }
 
 bool same(const mtl_material& a, const mtl_material& b) {
-    return a.name == b.name && same_bytes(a.diffuse_color, b.diffuse_color) && same_bytes(a.specular_color, b.specular_color) &&
-           same_bytes(a.glossiness, b.glossiness) && a.diffuse_map == b.diffuse_map &&
-           a.specular_map == b.specular_map && a.normal_map == b.normal_map;
+    return a.name == b.name && same_bytes(a.diffuse_color, b.diffuse_color) &&
+           same_bytes(a.specular_color, b.specular_color) && same_bytes(a.glossiness, b.glossiness) &&
+           a.diffuse_map == b.diffuse_map && a.specular_map == b.specular_map && a.normal_map == b.normal_map;
 }
 
 bool same(const std::vector<mtl_material>& a, const std::vector<mtl_material>& b) {

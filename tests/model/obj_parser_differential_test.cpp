@@ -382,9 +382,13 @@ TEST(ObjParserDifferential, ProductionModelsLoadAsTheFirstLoaderReadThem) {
         ASSERT_GT(first.triangles.size(), 1000u) << name;
         ASSERT_EQ(now.vertices.size(), first.vertices.size()) << name;
         ASSERT_EQ(now.triangles.size(), first.triangles.size()) << name;
-        EXPECT_EQ(std::memcmp(now.vertices.data(), first.vertices.data(), now.vertices.size() * sizeof(model_vertex)), 0)
+        EXPECT_EQ(std::memcmp(now.vertices.data(), first.vertices.data(),
+                              now.vertices.size() * sizeof(model_vertex)),
+                  0)
             << name;
-        EXPECT_EQ(std::memcmp(now.triangles.data(), first.triangles.data(), now.triangles.size() * sizeof(triangle)), 0)
+        EXPECT_EQ(std::memcmp(now.triangles.data(), first.triangles.data(),
+                              now.triangles.size() * sizeof(triangle)),
+                  0)
             << name;
         ASSERT_EQ(now.groups.size(), 1u) << name << ": one draw";
         EXPECT_EQ(now.groups[0].triangle_count, now.triangles.size());

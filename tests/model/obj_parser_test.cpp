@@ -162,7 +162,8 @@ TEST(MtlParser, AbsentKeywordsKeepInitialValues) {
 
     const std::vector<mtl_material> partial = mtl("Kd 0.5 0.5 0.5\nKd 0.25\nmap_Kd\n");
     ASSERT_EQ(partial.size(), 1u) << "keywords before any newmtl make an unnamed material";
-    EXPECT_EQ(partial[0].diffuse_color, glm::vec3(0.25f, 0.5f, 0.5f)) << "a short line keeps later components";
+    EXPECT_EQ(partial[0].diffuse_color, glm::vec3(0.25f, 0.5f, 0.5f))
+        << "a short line keeps later components";
     EXPECT_EQ(partial[0].diffuse_map, std::optional<std::string>("")) << "named, though with no path";
     EXPECT_TRUE(mtl("# nothing\n").empty());
 }

@@ -19,7 +19,8 @@ float area(const obj_mesh& mesh) {
     float sum = 0.0f;
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         const glm::vec3 a = mesh.vertices[3 * t].position;
-        const glm::vec3 n = glm::cross(mesh.vertices[3 * t + 1].position - a, mesh.vertices[3 * t + 2].position - a);
+        const glm::vec3 n =
+            glm::cross(mesh.vertices[3 * t + 1].position - a, mesh.vertices[3 * t + 2].position - a);
         EXPECT_GT(n.z, 0.0f) << "triangle " << t << " keeps the polygon's winding";
         sum += glm::length(n) / 2.0f;
     }
@@ -27,13 +28,14 @@ float area(const obj_mesh& mesh) {
 }
 
 TEST(ObjShapes, CornerFormsMixAndMissingPartsAreFilledIn) {
-    const obj_mesh mesh =
-        parse_obj("v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nvn 0 0 1\nf 1 2 3\nf 1/1 2/1 3/1\nf 1//1 2//1 3//1\n"
-                  "f 1/1/1 2/1/1 3/1/1\n");
+    const obj_mesh mesh = parse_obj(
+        "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.25\nvn 0 0 1\nf 1 2 3\nf 1/1 2/1 3/1\nf 1//1 2//1 3//1\n"
+        "f 1/1/1 2/1/1 3/1/1\n");
     ASSERT_EQ(mesh.triangles.size(), 4u);
     EXPECT_EQ(mesh.vertices[0].uv, glm::vec2(0.0f)) << "no texture coordinate";
     EXPECT_EQ(mesh.vertices[3].uv, glm::vec2(0.5f, 0.75f));
-    for (const model_vertex& v : mesh.vertices) EXPECT_EQ(v.normal, glm::vec3(0, 0, 1));
+    for (const model_vertex& v : mesh.vertices)
+        EXPECT_EQ(v.normal, glm::vec3(0, 0, 1));
     EXPECT_EQ(mesh.file_normals, 6u);
     EXPECT_EQ(mesh.computed_normals, 6u);
     EXPECT_EQ(mesh.file_uvs, 6u);
@@ -121,10 +123,12 @@ TEST(ModelFile, GroupsTakeTheirMaterialsAndMapsAreFoundBesideTheMaterialFile) {
     ASSERT_EQ(model.materials.size(), 3u) << "a, b and the default";
     EXPECT_EQ(model.group_materials, (std::vector<std::size_t>{1, 2}));
     EXPECT_EQ(model.materials[1].diffuse_map, std::optional<std::string>("models/tex/b.png"));
-    EXPECT_EQ(model.materials[1].specular_map, std::optional<std::string>("models/tex/b.png")) << "as written";
+    EXPECT_EQ(model.materials[1].specular_map, std::optional<std::string>("models/tex/b.png"))
+        << "as written";
     EXPECT_EQ(model.materials[2].diffuse_color, glm::vec3(0));
-    EXPECT_EQ(warnings, (std::vector<std::string>{
-                            "Material 'gone' is not in 'models/m.mtl'; its faces get the default material."}));
+    EXPECT_EQ(warnings,
+              (std::vector<std::string>{
+                  "Material 'gone' is not in 'models/m.mtl'; its faces get the default material."}));
 }
 
 } // namespace

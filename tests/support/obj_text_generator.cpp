@@ -66,7 +66,9 @@ generated_obj generate_obj(choice_source& choose, std::size_t max_faces) {
             const double angle = start + step * (static_cast<double>(i) + 0.2 * unit(choose));
             const glm::dvec3 p = centre + radius * (std::cos(angle) * u + std::sin(angle) * v);
             text += "v " + decimal(p.x) + " " + decimal(p.y) + " " + decimal(p.z) + "\n";
-            if (face.has_uv) text += "vt " + decimal((unit(choose) + 1) / 2) + " " + decimal((unit(choose) + 1) / 2) + "\n";
+            if (face.has_uv)
+                text +=
+                    "vt " + decimal((unit(choose) + 1) / 2) + " " + decimal((unit(choose) + 1) / 2) + "\n";
             if (face.has_normal) {
                 const glm::dvec3 n = direction(choose);
                 text += "vn " + decimal(n.x) + " " + decimal(n.y) + " " + decimal(n.z) + "\n";
@@ -117,7 +119,8 @@ std::string tinyobj_difference(const generated_obj& model) {
         theirs.insert(theirs.end(), shape.mesh.indices.begin(), shape.mesh.indices.end());
     }
     if (3 * ours.triangles.size() != theirs.size()) {
-        return "triangles " + std::to_string(ours.triangles.size()) + " vs " + std::to_string(theirs.size() / 3);
+        return "triangles " + std::to_string(ours.triangles.size()) + " vs " +
+               std::to_string(theirs.size() / 3);
     }
 
     // A corner as both can give it: position, then texture coordinate and normal where the file has them.
@@ -132,7 +135,8 @@ std::string tinyobj_difference(const generated_obj& model) {
             key a{mine.position.x, mine.position.y, mine.position.z, 0, 0, 0, 0, 0};
             key b{};
             const tinyobj::index_t& index = theirs[at];
-            for (int c = 0; c < 3; ++c) b[c] = attrib.vertices[3 * index.vertex_index + c];
+            for (int c = 0; c < 3; ++c)
+                b[c] = attrib.vertices[3 * index.vertex_index + c];
             if (face.has_uv) {
                 a[3] = mine.uv.x;
                 a[4] = mine.uv.y; // stored as 1 - v

@@ -23,7 +23,9 @@ class seeded_choices : public choice_source {
 public:
     explicit seeded_choices(std::uint32_t seed)
         : engine(seed) {}
-    unsigned below(unsigned bound) override { return std::uniform_int_distribution<unsigned>(0, bound - 1)(engine); }
+    unsigned below(unsigned bound) override {
+        return std::uniform_int_distribution<unsigned>(0, bound - 1)(engine);
+    }
     bool exhausted() const override { return false; }
 
 private:
@@ -34,7 +36,8 @@ private:
 class byte_choices : public choice_source {
 public:
     byte_choices(const std::uint8_t* data, std::size_t size)
-        : data(data), size(size) {}
+        : data(data)
+        , size(size) {}
     unsigned below(unsigned bound) override { return at < size ? data[at++] % bound : 0; }
     bool exhausted() const override { return at >= size; }
 

@@ -33,7 +33,8 @@ bool old_subset(const std::string& text) {
         std::istringstream words(line.substr(1));
         std::string word;
         int corners = 0;
-        while (words >> word && word[0] != '#') ++corners;
+        while (words >> word && word[0] != '#')
+            ++corners;
         if (corners != 3) return false;
     }
     return true;
@@ -72,7 +73,8 @@ std::string mtl_difference(const std::string& text) {
     if (!same_bytes(a.specular_color, b.specular_color)) return "Ks";
     if (!same_bytes(a.glossiness, b.glossiness)) return "Ns";
     // The reference takes a map's first word; the parser skips options and takes the rest of the line.
-    const auto same_map = [](const std::optional<std::string>& ours_map, const std::optional<std::string>& theirs) {
+    const auto same_map = [](const std::optional<std::string>& ours_map,
+                             const std::optional<std::string>& theirs) {
         if (ours_map.has_value() != theirs.has_value()) return false;
         if (!ours_map || (!theirs->empty() && (*theirs)[0] == '-') ||
             ours_map->find_first_of(" \t\v\f\r") != std::string::npos) {
