@@ -49,7 +49,7 @@ std::string read_all(std::istream& in) {
 
 // Calls handle(line_number, begin, end) for every line of text that is not blank; line numbers are
 // 1-based and count blank lines too. Lines end at line feeds; a last line without one counts when it
-// is not empty. A trailing carriage return (CRLF files) is dropped. A line ending in a backslash goes on
+// is not empty. Trailing carriage returns (CRLF files) are dropped. A line ending in a backslash goes on
 // on the next one, the backslash read as a space; the joined line has the number of its first line.
 template <typename Handler> void for_each_line(std::string_view text, Handler&& handle) {
     const char* pos = text.data();
@@ -63,7 +63,8 @@ template <typename Handler> void for_each_line(std::string_view text, Handler&& 
         const char* const line_end = feed ? feed : end;
         ++number;
         const char* stop = line_end;
-        if (stop != pos && stop[-1] == '\r') --stop;
+        while (stop != pos && stop[-1] == '\r')
+            --stop;
         if (stop != pos && stop[-1] == '\\') {
             if (joined.empty()) joined_number = number;
             joined.append(pos, stop - 1);
