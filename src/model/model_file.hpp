@@ -20,8 +20,9 @@ struct model_file {
 };
 
 // The largest model or material file read, 32 MiB: room for a mesh more than ten times the courtyard's
-// 2.5 MB, while a file of nothing but the shortest faces (19 bytes of text give 108 bytes of vertices and
-// indices) parses into less than 200 MiB.
+// 2.5 MB. What it parses into is bounded by the text: 108 bytes of vertices and indices a triangle, which
+// takes 8 bytes as "f 1 2 3" (a file of them: about 430 MiB) and 2 bytes as one more corner of a polygon
+// (a single polygon line going round its corners again and again: about 1.7 GiB).
 inline constexpr std::uintmax_t max_model_file_size = std::uintmax_t{32} << 20;
 
 // Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
