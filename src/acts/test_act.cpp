@@ -183,9 +183,11 @@ void test_act::upload_scene_geometry() {
     describe_scene_attributes();
 
     scene_program.use();
-    prepare_texture(model->diffuse_map, 0);
-    prepare_texture(model->specular_map, 1);
-    prepare_texture(model->normal_map, 2);
+    for (const model_material& material : model->materials) {
+        prepare_texture(material.diffuse_map, 0);
+        prepare_texture(material.specular_map, 1);
+        prepare_texture(material.normal_map, 2);
+    }
     set_scene_samplers();
 }
 
@@ -286,9 +288,6 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
 }
 
 void test_act::bind_textures() const {
-    bind_on_unit(model->diffuse_map, 0);
-    bind_on_unit(model->specular_map, 1);
-    bind_on_unit(model->normal_map, 2);
     for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
         bind_on_unit(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
     }
@@ -328,16 +327,25 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     scene_index_buffer.bind();
     scene_program.use();
 
-    set_uniform(scene_program, si::global_diffuse, model->diffuse_color);
-    set_uniform(scene_program, si::global_specular, model->specular_color);
-    set_uniform(scene_program, si::global_glossiness, model->glossiness);
     set_shared_uniforms(scene_program, p, state);
     set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(model_to_view(p, state))));
     set_uniform(scene_program, si::use_textures, 1);
 
     glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * model->triangles.size()),
-                                    GL_UNSIGNED_INT, nullptr, 0);
+    // One draw per material group, each with its own colours and maps on units 0 to 2.
+    for (const model_group& group : model->groups) {
+        const model_material& material = model->materials[group.material];
+        set_uniform(scene_program, si::global_diffuse, material.diffuse_color);
+        set_uniform(scene_program, si::global_specular, material.specular_color);
+        set_uniform(scene_program, si::global_glossiness, material.glossiness);
+        bind_on_unit(material.diffuse_map, 0);
+        bind_on_unit(material.specular_map, 1);
+        bind_on_unit(material.normal_map, 2);
+        const std::size_t first_index = 3 * group.first_triangle;
+        glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * group.triangle_count),
+                                        GL_UNSIGNED_INT,
+                                        reinterpret_cast<const void*>(first_index * sizeof(std::uint32_t)), 0);
+    }
 }
 
 void test_act::draw_particles(const player& p, const scene_state& state) const {
