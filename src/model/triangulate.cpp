@@ -104,12 +104,16 @@ glm::vec3 polygon_normal(std::span<const glm::vec3> corners) {
     return normal;
 }
 
+// Ear clipping is cubic in the corner count at worst: a crafted outline of many thousand corners would
+// stall the start-up. Real concave faces have far fewer; larger ones are fanned.
+constexpr std::size_t max_clipped_corners = 256;
+
 bool triangulate_polygon(std::span<const glm::vec3> corners, std::vector<std::array<std::uint32_t, 3>>& out) {
     const glm::vec3 normal = polygon_normal(corners);
     const float length = glm::length(normal);
     if (!(length > 0.0f) || !std::isfinite(length)) return false;
     const std::vector<glm::vec2> flat = flatten(corners, normal);
-    if (convex(flat)) {
+    if (corners.size() > max_clipped_corners || convex(flat)) {
         fan(corners.size(), out);
     } else {
         clip_ears(flat, out);

@@ -7,6 +7,7 @@
 #include <glm/geometric.hpp>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,19 @@ TEST(ObjShapes, PolygonsAreFannedOrEarClippedAndDegenerateOnesLeftOut) {
     const obj_mesh ell = parse_obj("v 0 1 0\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 1 2 0\nv 1 1 0\nf 1 2 3 4 5 6\n");
     ASSERT_EQ(ell.triangles.size(), 4u);
     EXPECT_FLOAT_EQ(area(ell), 3.0f);
+
+    // A concave star of 20,000 corners is fanned: clipping its ears would take minutes.
+    std::string star;
+    std::string face = "f";
+    constexpr int points = 20000;
+    for (int i = 0; i < points; ++i) {
+        const double angle = 6.283185307179586 * i / points;
+        const double radius = i % 2 == 0 ? 1.0 : 0.5;
+        star += "v " + std::to_string(radius * std::cos(angle)) + " " +
+                std::to_string(radius * std::sin(angle)) + " 0\n";
+        face += " " + std::to_string(i + 1);
+    }
+    EXPECT_EQ(parse_obj(star + face + "\n").triangles.size(), static_cast<std::size_t>(points - 2));
 
     const obj_mesh dropped = parse_obj(square + "f 1 2\nf 1 2 1 2\nf 1 2 3 4\nf 1 1 1\n");
     EXPECT_EQ(dropped.triangles.size(), 3u) << "a triangle stays even without area, as ever";
