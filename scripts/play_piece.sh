@@ -5,6 +5,12 @@
 #   play_audio_fallback
 #     Without a sound card (and no SDL_AUDIODRIVER chosen) SDL's dummy audio driver plays; the reason is
 #     added to play_notes.
+#   play_start_xvfb TAG FOLDER SIZE
+#     Starts a private Xvfb (screen SIZE, e.g. 1280x1024x24) that writes its display number and log into
+#     FOLDER, exports DISPLAY and sets play_xvfb_pid; exits 1 with its log when it does not start.
+#   play_cleanup
+#     The EXIT trap: closes the demo (play_demo_pid, window play_title, through play_x_close) before its
+#     X server (play_xvfb_pid) goes, then removes play_scratch.
 #   play_piece TAG DEMO X_CLOSE
 #     With a display, DEMO replaces the shell. Without one it plays under a private Xvfb, closes the
 #     window after PLAY_SECONDS (default 76: the piece plus a second) the way a desktop does, with a
@@ -49,6 +55,28 @@ play_cleanup() {
   [ -z "$play_scratch" ] || rm -rf "$play_scratch"
 }
 
+play_start_xvfb() {
+  local tag="$1" folder="$2" size="$3"
+  # Xvfb picks a free display number and writes it to fd 3 once it accepts clients. -noreset: by default
+  # the server resets when its last client leaves, and x_close's short connections while the demo starts
+  # would make the demo's own connection fail now and then. In a session of its own: a Ctrl+C in the
+  # terminal must not take the X server from under the demo.
+  setsid Xvfb -displayfd 3 -screen 0 "$size" -nolisten tcp -noreset 3>"$folder/display" \
+    2>"$folder/xvfb.log" &
+  play_xvfb_pid=$!
+  for _ in $(seq 100); do
+    [ -s "$folder/display" ] && break
+    sleep 0.1
+  done
+  if [ ! -s "$folder/display" ]; then
+    echo "$tag: Xvfb did not start:" >&2
+    cat "$folder/xvfb.log" >&2
+    exit 1
+  fi
+  DISPLAY=":$(tr -d '\n' <"$folder/display")"
+  export DISPLAY
+}
+
 play_piece() {
   local tag="$1" demo="$2"
   play_x_close="$3"
@@ -76,24 +104,7 @@ play_piece() {
   trap play_cleanup EXIT
   # Ctrl+C or a kill of this script: leave through the clean-up, which stops the demo cleanly.
   trap 'exit 130' INT TERM
-  # Xvfb picks a free display number and writes it to fd 3 once it accepts clients. -noreset: by default
-  # the server resets when its last client leaves, and x_close's short connections while the demo starts
-  # would make the demo's own connection fail now and then. In a session of its own: a Ctrl+C in the
-  # terminal must not take the X server from under the demo.
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$play_scratch/display" \
-    2>"$play_scratch/xvfb.log" &
-  play_xvfb_pid=$!
-  for _ in $(seq 100); do
-    [ -s "$play_scratch/display" ] && break
-    sleep 0.1
-  done
-  if [ ! -s "$play_scratch/display" ]; then
-    echo "$tag: Xvfb did not start:" >&2
-    cat "$play_scratch/xvfb.log" >&2
-    exit 1
-  fi
-  DISPLAY=":$(tr -d '\n' <"$play_scratch/display")"
-  export DISPLAY
+  play_start_xvfb "$tag" "$play_scratch" 1280x1024x24
 
   local status=0
   play_title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 |
