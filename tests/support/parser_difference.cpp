@@ -21,14 +21,31 @@ template <typename Parse> obj_outcome parse_with(Parse parse, const std::string&
     }
 }
 
+// Whether a line is continued on the next, by the engine's rule: a backslash before the line feed and
+// any carriage returns. The reference reader has no continued lines.
+bool continued(std::string line) {
+    while (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return !line.empty() && line.back() == '\\';
+}
+
+bool any_continued(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (continued(line)) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 bool old_subset(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
+        if (continued(line)) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty() && line.back() == '\\') return false;
         if (line.empty() || line[0] != 'f') continue;
         std::istringstream words(line.substr(1));
         std::string word;
@@ -63,6 +80,7 @@ std::string obj_difference(const std::string& text) {
 }
 
 std::string mtl_difference(const std::string& text) {
+    if (any_continued(text)) return "";
     std::istringstream ours_in(text);
     std::istringstream theirs_in(text);
     const std::vector<mtl_material> ours = parse_mtl(ours_in);
