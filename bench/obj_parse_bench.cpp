@@ -1,7 +1,7 @@
 // Reading a 200,000-triangle OBJ file from disk into memory: the engine's parser against
 // tinyobjloader's LoadObj on the same file, and the plain string-stream reader kept in the tests.
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 #include "model_text.hpp"
 #include "support/reference_obj_parser.hpp"
 

@@ -11,8 +11,8 @@ reps="${BENCH_REPETITIONS:-5}"
 
 bash scripts/install-deps.sh >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DENGINE_BENCHMARKS=ON -DENGINE_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)" --target demo assets bench_logging bench_obj bench_frame frame_probe \
-  empty_frame >&2
+cmake --build "$build" -j "$(nproc)" --target demo demo_capture demo_live assets bench_logging bench_obj \
+  bench_frame frame_probe empty_frame >&2
 
 out="$build/report"
 rm -rf "$out"
@@ -30,5 +30,8 @@ suite bench_frame
 
 echo "report: playing the piece under Xvfb (about $(( ${PIECE_SECONDS:-76} + 15 )) s)" >&2
 bash bench/whole_program.sh "$build" "$out" "${PIECE_SECONDS:-76}" "${EMPTY_SECONDS:-10}"
+
+echo "report: demo_capture and the live player under Xvfb (about two minutes)" >&2
+bash bench/live_program.sh "$build" "$out"
 
 python3 bench/report.py "$out"

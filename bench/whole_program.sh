@@ -32,23 +32,9 @@ ln -s "$root/config.ini" "$run/"
 ln -s "$(cd "${SHADERS_DIR:-$root/shaders}" && pwd)" "$run/shaders"
 ln -s "$(cd "${ASSETS_DIR:-$root/assets}" && pwd)" "$run/assets"
 
-# A private X server, so that nothing else draws on it and the software rasterizer is the one used.
-display=""
-for n in $(seq 140 199); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >"$out/xvfb.log" 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 50); do
-    if xdpyinfo -display ":$n" >/dev/null 2>&1; then display=":$n"; break; fi
-    kill -0 "$xvfb_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  [ -n "$display" ] && break
-  kill "$xvfb_pid" 2>/dev/null || true
-  xvfb_pid=""
-done
-[ -n "$display" ] || { echo "whole_program: could not start Xvfb" >&2; exit 1; }
-export DISPLAY="$display" LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SDL_AUDIODRIVER=dummy
+source "$root/bench/private_xvfb.sh"
+start_private_xvfb "$out/xvfb.log" || { echo "whole_program: could not start Xvfb" >&2; exit 1; }
+export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe SDL_AUDIODRIVER=dummy
 
 if command -v glxinfo >/dev/null; then
   glxinfo -B 2>/dev/null | grep -E "OpenGL renderer|OpenGL core profile version|OpenGL version" >"$out/glxinfo.txt" || true

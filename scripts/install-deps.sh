@@ -10,7 +10,7 @@ packages=(
   libboost-dev libsparsehash-dev libglm-dev
   libgl1-mesa-dri libgl-dev libx11-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick
-  ffmpeg
+  ffmpeg lintian
   libspdlog-dev libtinyobjloader-dev mesa-utils time linux-perf valgrind
 )
 

@@ -28,45 +28,25 @@ done
 
 rm -rf "$out"
 mkdir -p "$out"
-run="$(mktemp -d)"
-xvfb_pid=""
-demo_pid=""
-cleanup() {
-  # The demo goes before its X server, closed as a desktop closes it so that it writes its shutdown
-  # records. A Ctrl+C in the terminal may have reached it already: a second signal would end it at once,
-  # so it gets five seconds before SIGTERM.
-  if [ -n "$demo_pid" ]; then
-    "$build/x_close" "$title" >/dev/null 2>&1 || true
-    for _ in $(seq 50); do
-      kill -0 "$demo_pid" 2>/dev/null || break
-      sleep 0.1
-    done
-    kill -TERM "$demo_pid" 2>/dev/null || true
-    wait "$demo_pid" 2>/dev/null || true
-  fi
-  [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-# Ctrl+C or a kill of this script: leave through cleanup, which stops the demo cleanly.
+# The clean-up (the demo closed before its X server goes) and the private Xvfb are play.sh's.
+# shellcheck source=scripts/play_piece.sh
+source "$root/scripts/play_piece.sh"
+play_scratch="$(mktemp -d)"
+run="$play_scratch"
+play_x_close="$build/x_close"
+trap play_cleanup EXIT
+# Ctrl+C or a kill of this script: leave through the clean-up, which stops the demo cleanly.
 trap 'exit 130' INT TERM
 
 # The run folder links to the production's files, so the soak writes its test.log there, not here.
 ln -s "$root/config.ini" "$root/shaders" "$root/assets" "$run/"
 title="$(sed -n 's/^[[:space:]]*title[[:space:]]*=[[:space:]]*//p' config.ini | head -n 1 | sed 's/[[:space:]]*$//')"
-
-# In a session of its own: a Ctrl+C in the terminal must not take the X server from under the demo.
-setsid Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp 3>"$run/display" 2>"$out/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-  [ -s "$run/display" ] && break
-  sleep 0.1
-done
-[ -s "$run/display" ] || { echo "soak: Xvfb did not start"; exit 1; }
-export DISPLAY=":$(cat "$run/display")"
+play_title="$title"
+play_start_xvfb soak "$run" 1920x1200x24
 
 (cd "$run" && SDL_AUDIODRIVER=dummy exec "$build/demo" >"$out/stdout.txt" 2>"$out/stderr.txt") &
 demo_pid=$!
+play_demo_pid=$demo_pid
 "$build/x_close" --wait 60 --where "$title" >/dev/null || { echo "soak: no window titled '$title'"; exit 1; }
 
 # utime + stime of the main thread, in clock ticks.
@@ -123,6 +103,7 @@ if ! kill -0 "$demo_pid" 2>/dev/null; then
   set -e
 fi
 demo_pid=""
+play_demo_pid=""
 cp "$run/test.log" "$out/test.log" 2>/dev/null || true
 
 # RSS after the first minute against the sample at 60 s.

@@ -14,6 +14,11 @@ particle_system::particle_system(std::size_t n)
     , vertices(n, particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f})
     , fade_rates(n, 0.0) {}
 
+particle_system::~particle_system() {
+    while (!textures.empty())
+        textures.pop_back();
+}
+
 void particle_system::clear() {
     std::fill(positions.begin(), positions.end(), glm::vec3(parked));
     std::fill(velocities.begin(), velocities.end(), glm::vec3(0.0f));
@@ -22,11 +27,6 @@ void particle_system::clear() {
     std::fill(sizes.begin(), sizes.end(), 0.0);
     std::fill(vertices.begin(), vertices.end(), particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f});
     std::fill(fade_rates.begin(), fade_rates.end(), 0.0);
-}
-
-particle_system::~particle_system() {
-    while (!textures.empty())
-        textures.pop_back();
 }
 
 void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3& direction,

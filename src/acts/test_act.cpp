@@ -2,7 +2,7 @@
 
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
-#include "acts/vertex_weld.hpp"
+#include "model/vertex_weld.hpp"
 #include "core/core_module.hpp"
 #include "gl/shader_file.hpp"
 #include "gl/texture_2d.hpp"
@@ -66,11 +66,6 @@ void prepare_texture(const gl::texture_2d& texture, GLuint unit) {
     gl::texture_2d::parameter(GL_TEXTURE_MAG_FILTER, GLint{GL_LINEAR});
 }
 
-struct shader_stage {
-    GLenum kind;
-    const char* path;
-};
-
 constexpr std::array<shader_stage, 2> scene_stages{{
     {shader_object::vertex, "shaders/cube.vert"},
     {shader_object::fragment, "shaders/cube.frag"},
@@ -83,31 +78,7 @@ constexpr std::array<shader_stage, 3> particle_stages{{
 constexpr const char* scene_announcement = "Linking shaders to a program object... ";
 constexpr const char* particle_announcement = "Linking particle shaders to a program object... ";
 
-// The files of `stages` that did not compile; empty with `linked` set is a program ready for use.
-struct build_outcome {
-    std::vector<std::string> not_compiled;
-    bool linked = false;
-    std::string vertex_source; // the text the vertex stage was compiled from
-};
-
-// Compiles every stage from its file and attaches it, links and reports the link with the announcement
-// and the link log, then deletes the shaders.
-build_outcome build_program(program_object& program, std::span<const shader_stage> stages,
-                            const char* announcement, logger::log_manager& log) {
-    build_outcome outcome;
-    for (const shader_stage& stage : stages) {
-        shader_object shader = compile_shader_file(stage.kind, stage.path, log);
-        if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
-        if (stage.kind == shader_object::vertex) outcome.vertex_source = shader.source();
-        program.attach(std::move(shader));
-    }
-    outcome.linked = program.link();
-    log.info(std::string(announcement) + (outcome.linked ? "Success." : "Fail."));
-    log.info("Link log:\n" + program.info_log());
-    program.detach_all();
-    return outcome;
-}
-
+// Whether the program of `stages` is made from any of `files`; every program is for no files.
 bool uses_any(std::span<const shader_stage> stages, std::span<const std::string> files) {
     if (files.empty()) return true;
     return std::any_of(stages.begin(), stages.end(), [&](const shader_stage& stage) {
@@ -186,7 +157,7 @@ test_act::test_act(obj_model* scene_model, player& host)
 }
 
 void test_act::build_scene_program(player& host) {
-    const build_outcome outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
+    const program_build outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
     if (outcome.linked) build_depth_program(outcome.vertex_source);
 }
@@ -256,9 +227,11 @@ void test_act::upload_scene_geometry() {
     scene_vertex_array.bind();
 
     scene_program.use();
-    prepare_texture(model->diffuse_map, 0);
-    prepare_texture(model->specular_map, 1);
-    prepare_texture(model->normal_map, 2);
+    for (const model_material& material : model->materials) {
+        prepare_texture(material.diffuse_map, 0);
+        prepare_texture(material.specular_map, 1);
+        prepare_texture(material.normal_map, 2);
+    }
     set_scene_samplers();
 }
 
@@ -278,7 +251,7 @@ void test_act::set_scene_samplers() const {
 }
 
 void test_act::build_particle_program(player& host) {
-    const build_outcome outcome =
+    const program_build outcome =
         build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
     particle_program_failing = !outcome.linked;
 
@@ -321,7 +294,7 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                              const char* what, bool& failing, const auto& adopt) {
         if (!uses_any(stages, changed)) return;
         program_object fresh;
-        const build_outcome outcome = build_program(fresh, stages, announcement, log);
+        const program_build outcome = build_program(fresh, stages, announcement, log);
         if (outcome.linked) {
             in_use = std::move(fresh);
             adopt(outcome);
@@ -339,7 +312,7 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                   "; the last good program stays in use.");
     };
     rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing,
-            [this](const build_outcome& built) {
+            [this](const program_build& built) {
                 build_depth_program(built.vertex_source);
                 describe_depth_attributes();
                 scene_vertex_array.bind();
@@ -350,7 +323,7 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                 set_scene_samplers();
             });
     rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing,
-            [this](const build_outcome&) {
+            [this](const program_build&) {
                 particle_vertex_array.bind();
                 particle_vertex_buffer.bind();
                 disable_all_attributes();
@@ -363,9 +336,6 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
 }
 
 void test_act::bind_textures() const {
-    bind_on_unit(model->diffuse_map, 0);
-    bind_on_unit(model->specular_map, 1);
-    bind_on_unit(model->normal_map, 2);
     for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
         bind_on_unit(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
     }
@@ -409,7 +379,6 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     // Where triangles tie at that depth, the one pass with GL_LESS kept the first of them in draw order
     // and GL_LEQUAL keeps the last: so the lit pass draws the triangles last to first, and the same
     // triangle wins every pixel.
-    const void* lit_indices = nullptr;
     if (depth_program_ready) {
         depth_vertex_array.bind();
         depth_program.use();
@@ -420,7 +389,6 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
         glapi::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glapi::glDepthFunc(GL_LEQUAL);
         glapi::glDepthMask(GL_FALSE);
-        lit_indices = reinterpret_cast<const void*>(reversed_model_first * sizeof(std::uint32_t));
     }
 
     scene_vertex_array.bind();
@@ -428,14 +396,33 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     scene_index_buffer.bind();
     scene_program.use();
 
-    set_uniform(scene_program, si::global_diffuse, model->diffuse_color);
-    set_uniform(scene_program, si::global_specular, model->specular_color);
-    set_uniform(scene_program, si::global_glossiness, model->glossiness);
     set_shared_uniforms(scene_program, p, state);
     set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(model_to_view(p, state))));
     set_uniform(scene_program, si::use_textures, 1);
 
-    glapi::glDrawElementsBaseVertex(GL_TRIANGLES, index_count, GL_UNSIGNED_INT, lit_indices, 0);
+    // One draw per material group, each with its own colours and maps on units 0 to 2. Behind a depth
+    // pre-pass the groups go last to first too, each from its place in the reversed indices.
+    const auto draw_group = [&](const model_group& group, std::size_t first_index) {
+        const model_material& material = model->materials[group.material];
+        set_uniform(scene_program, si::global_diffuse, material.diffuse_color);
+        set_uniform(scene_program, si::global_specular, material.specular_color);
+        set_uniform(scene_program, si::global_glossiness, material.glossiness);
+        bind_on_unit(material.diffuse_map, 0);
+        bind_on_unit(material.specular_map, 1);
+        bind_on_unit(material.normal_map, 2);
+        glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * group.triangle_count),
+                                        GL_UNSIGNED_INT,
+                                        reinterpret_cast<const void*>(first_index * sizeof(std::uint32_t)), 0);
+    };
+    if (depth_program_ready) {
+        const std::size_t triangles = model->triangles.size();
+        for (auto group = model->groups.rbegin(); group != model->groups.rend(); ++group) {
+            draw_group(*group, reversed_model_first + 3 * (triangles - group->first_triangle - group->triangle_count));
+        }
+    } else {
+        for (const model_group& group : model->groups)
+            draw_group(group, 3 * group.first_triangle);
+    }
     glapi::glDepthFunc(GL_LESS);
     glapi::glDepthMask(GL_TRUE);
 }

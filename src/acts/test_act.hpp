@@ -1,7 +1,7 @@
 #pragma once
 
 #include "acts/emitters.hpp"
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "acts/particle_system.hpp"
 #include "acts/scene_timeline.hpp"
 #include "gl/buffer.hpp"

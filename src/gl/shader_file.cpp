@@ -53,3 +53,19 @@ shader_object compile_shader_file(const GLenum& kind, const std::string& path, l
     log.info("Compile log:\n" + shader.info_log());
     return shader;
 }
+
+program_build build_program(program_object& program, std::span<const shader_stage> stages,
+                            const std::string& announcement, logger::log_manager& log) {
+    program_build outcome;
+    for (const shader_stage& stage : stages) {
+        shader_object shader = compile_shader_file(stage.kind, stage.path, log);
+        if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
+        if (stage.kind == shader_object::vertex) outcome.vertex_source = shader.source();
+        program.attach(std::move(shader));
+    }
+    outcome.linked = program.link();
+    log.info(announcement + (outcome.linked ? "Success." : "Fail."));
+    log.info("Link log:\n" + program.info_log());
+    program.detach_all();
+    return outcome;
+}

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gl/program_object.hpp"
 #include "gl/shader_object.hpp"
 
+#include <span>
 #include <string>
+#include <vector>
 
 namespace logger {
 class log_manager;
@@ -16,3 +19,22 @@ std::string compile_message(const GLenum& kind, const std::string& path, bool su
 // the given kind, logs the outcome and the compile log with info, and returns the shader whether or not
 // it compiled.
 shader_object compile_shader_file(const GLenum& kind, const std::string& path, logger::log_manager& log);
+
+// One shader of a program: its kind and the file it is compiled from.
+struct shader_stage {
+    GLenum kind;
+    const char* path;
+};
+
+// What build_program made: the files that did not compile; none and `linked` is a program ready for use.
+struct program_build {
+    std::vector<std::string> not_compiled;
+    bool linked = false;
+    std::string vertex_source; // the text the vertex stage was compiled from
+};
+
+// Compiles every stage from its file with compile_shader_file and attaches it, links, logs with info
+// "<announcement>Success." (or "Fail.") and "Link log:\n" with the program's log, then detaches and
+// deletes the shaders.
+program_build build_program(program_object& program, std::span<const shader_stage> stages,
+                            const std::string& announcement, logger::log_manager& log);

@@ -1,6 +1,6 @@
 #include "player/player.hpp"
 
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "acts/test_act.hpp"
 #include "core/core_module.hpp"
 #include "platform/display_manager.hpp"

@@ -2,7 +2,7 @@
 // part empty and the piece plays on with a warning; a face that cannot be read, a file over the size limit
 // or a map that cannot be loaded refuses the start with the file named.
 
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "e2e/bad_input.hpp"
 
 namespace {
@@ -15,10 +15,10 @@ class BadModel : public ::testing::TestWithParam<case_t> {};
 
 TEST_P(BadModel, PlaysOnOrRefusesWithOneClearMessage) { run_case(GetParam()); }
 
-// The real model file cut a few characters into a face line past its middle.
+// The real model file cut just after the first slash of a face line past its middle.
 std::string cut_in_a_face(const std::string& file) {
     const std::string text = source_file("assets/" + file);
-    return text.substr(0, text.find("\nf ", text.size() / 2) + 6);
+    return text.substr(0, text.find('/', text.find("\nf ", text.size() / 2)) + 1);
 }
 
 // Line number of the face line that cut_in_a_face leaves unfinished.

@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the OBJ and MTL text parsers. Besides memory and UB errors it checks the mesh
-// invariants and that CRLF line ends give the same result as LF ones.
+// invariants (unshared vertices, groups covering the triangles in order, the corner counts) and that CRLF
+// line ends give the same result as LF ones.
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace {
 
@@ -21,6 +23,14 @@ void check_mesh(const obj_mesh& mesh) {
             if (index != next++) std::abort();
         }
     }
+    std::size_t first = 0;
+    for (const obj_group& group : mesh.groups) {
+        if (group.first_triangle != first || group.triangle_count == 0) std::abort();
+        first += group.triangle_count;
+    }
+    if (first != mesh.triangles.size()) std::abort();
+    if (mesh.file_normals + mesh.computed_normals != mesh.vertices.size()) std::abort();
+    if (mesh.file_uvs + mesh.missing_uvs != mesh.vertices.size()) std::abort();
 }
 
 std::variant<obj_mesh, std::pair<std::size_t, std::string>> parse_obj_text(const std::string& text) {
@@ -35,7 +45,7 @@ std::variant<obj_mesh, std::pair<std::size_t, std::string>> parse_obj_text(const
     }
 }
 
-mtl_material parse_mtl_text(const std::string& text) {
+std::vector<mtl_material> parse_mtl_text(const std::string& text) {
     std::istringstream in(text);
     return parse_mtl(in);
 }
@@ -53,9 +63,17 @@ bool same(const obj_mesh& a, const obj_mesh& b) {
 }
 
 bool same(const mtl_material& a, const mtl_material& b) {
-    return same_bytes(a.diffuse_color, b.diffuse_color) && same_bytes(a.specular_color, b.specular_color) &&
-           same_bytes(a.glossiness, b.glossiness) && a.diffuse_map == b.diffuse_map &&
-           a.specular_map == b.specular_map && a.normal_map == b.normal_map;
+    return a.name == b.name && same_bytes(a.diffuse_color, b.diffuse_color) &&
+           same_bytes(a.specular_color, b.specular_color) && same_bytes(a.glossiness, b.glossiness) &&
+           a.diffuse_map == b.diffuse_map && a.specular_map == b.specular_map && a.normal_map == b.normal_map;
+}
+
+bool same(const std::vector<mtl_material>& a, const std::vector<mtl_material>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (!same(a[i], b[i])) return false;
+    }
+    return true;
 }
 
 std::string with_crlf(const std::string& text) {

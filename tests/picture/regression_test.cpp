@@ -4,6 +4,7 @@
 // small tolerance. A still that does not is left in the output folder with a difference image.
 
 #include "support/process.hpp"
+#include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
 #include "support/xvfb.hpp"
 
@@ -12,7 +13,6 @@
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb_image_write.h>
 #pragma GCC diagnostic pop
-#include <stb_image.h>
 
 #include <gtest/gtest.h>
 
@@ -42,20 +42,7 @@ const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture
 constexpr int channel_tolerance = 8;
 constexpr double pixel_share_allowed = 0.001;
 
-struct image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    explicit image(const fs::path& file) {
-        int channels = 0;
-        if (stbi_uc* data = stbi_load(file.c_str(), &width, &height, &channels, 3)) {
-            rgb.assign(data, data + static_cast<std::size_t>(width) * height * 3);
-            stbi_image_free(data);
-        }
-    }
-    std::size_t pixels() const { return rgb.size() / 3; }
-};
+using image = test_support::rgb_image;
 
 struct comparison {
     std::size_t differing = 0;

@@ -3,15 +3,17 @@
 // read with getline and parsed from its own string stream, numbers read with operator>>. Kept in the
 // tests as the yardstick for the faster parser in src/acts.
 
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <istream>
+#include <vector>
 
 namespace reference_parser {
 
-// Same contract as ::parse_obj, including obj_parse_error's line numbers and reasons.
+// The first loader's contract: triangles "f p/t/n p/t/n p/t/n" only (a fourth corner ignored), corners
+// read loosely (any one character between the indices), one material for the whole file.
 obj_mesh parse_obj(std::istream& in);
-// Same contract as ::parse_mtl.
+// Every keyword of the file sets the one material; a map is the first word after its keyword.
 mtl_material parse_mtl(std::istream& in);
 
 } // namespace reference_parser

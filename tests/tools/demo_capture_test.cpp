@@ -2,12 +2,11 @@
 // video, and its refusals.
 
 #include "support/process.hpp"
+#include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
 #include "support/xvfb.hpp"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -39,19 +38,8 @@ struct capture_folder {
     }
 };
 
-struct image {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-
-    explicit image(const fs::path& file) {
-        int channels = 0;
-        if (stbi_uc* data = stbi_load(file.c_str(), &width, &height, &channels, 3)) {
-            rgb.assign(data, data + static_cast<std::size_t>(width) * height * 3);
-            stbi_image_free(data);
-        }
-    }
-    std::size_t pixels() const { return rgb.size() / 3; }
+struct image : test_support::rgb_image {
+    using rgb_image::rgb_image;
     bool grey(std::size_t i, int value) const {
         for (int c = 0; c < 3; ++c) {
             if (std::abs(rgb[3 * i + c] - value) > 3) return false;

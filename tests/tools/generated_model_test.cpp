@@ -2,7 +2,7 @@
 
 #include "acts/camera_path.hpp"
 #include "acts/emitters.hpp"
-#include "acts/obj_parser.hpp"
+#include "model/obj_parser.hpp"
 
 #include <glm/geometric.hpp>
 #include <glm/vec3.hpp>
@@ -195,7 +195,9 @@ TEST_F(GeneratedModel, EmittersHoverJustAboveTheAltar) {
 TEST(GeneratedMaterials, CourtyardNamesItsThreeMapsAndTheEmblemNone) {
     const auto dir = tools_test::generated_assets();
     std::ifstream courtyard(dir / "toristin.mtl");
-    const mtl_material material = parse_mtl(courtyard);
+    const std::vector<mtl_material> materials = parse_mtl(courtyard);
+    ASSERT_EQ(materials.size(), 1u);
+    const mtl_material& material = materials[0];
     EXPECT_GT(glm::length(material.diffuse_color), 0.0f);
     EXPECT_GT(material.glossiness, 0.0f);
     for (const auto& map : {material.diffuse_map, material.specular_map, material.normal_map}) {
@@ -205,7 +207,9 @@ TEST(GeneratedMaterials, CourtyardNamesItsThreeMapsAndTheEmblemNone) {
         EXPECT_TRUE(std::filesystem::exists(dir / path.filename())) << path;
     }
     std::ifstream emblem(dir / "teksti.mtl");
-    const mtl_material lettering = parse_mtl(emblem);
+    const std::vector<mtl_material> letterings = parse_mtl(emblem);
+    ASSERT_EQ(letterings.size(), 1u);
+    const mtl_material& lettering = letterings[0];
     EXPECT_FALSE(lettering.diffuse_map || lettering.specular_map || lettering.normal_map);
     EXPECT_GT(glm::length(lettering.diffuse_color), 0.0f);
 }

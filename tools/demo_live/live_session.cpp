@@ -19,7 +19,7 @@ namespace {
 
 constexpr const char* shader_folder = "shaders";
 constexpr double status_interval = 0.25; // seconds
-constexpr double idle_wait = 0.05;       // seconds between looks at the shader files while nothing moves
+constexpr double idle_wait = 0.02;       // seconds between looks at the shader files while nothing moves
 
 double milliseconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace live {
@@ -42,6 +43,11 @@ std::vector<std::string> shader_watch::saved_files() {
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
+    // An editor's temporary file that was renamed over the real one is gone by now.
+    std::erase_if(files, [](const std::string& file) {
+        struct stat status {};
+        return stat(file.c_str(), &status) != 0 || !S_ISREG(status.st_mode);
+    });
     return files;
 }
 

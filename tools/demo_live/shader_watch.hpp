@@ -15,8 +15,8 @@ public:
     shader_watch(const shader_watch&) = delete;
     shader_watch& operator=(const shader_watch&) = delete;
 
-    // The files saved since the last call, as "<folder>/<name>", each once, in the order first saved.
-    // Never waits.
+    // The files saved since the last call that are still there, as "<folder>/<name>", each once, in the
+    // order first saved. Never waits.
     std::vector<std::string> saved_files();
 
 private:

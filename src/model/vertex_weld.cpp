@@ -1,4 +1,4 @@
-#include "acts/vertex_weld.hpp"
+#include "model/vertex_weld.hpp"
 
 #include <algorithm>
 #include <cstring>

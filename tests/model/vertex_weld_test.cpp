@@ -1,4 +1,4 @@
-#include "acts/vertex_weld.hpp"
+#include "model/vertex_weld.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"
@@ -112,14 +112,14 @@ TEST_F(ObjLoader, ReadsModelMaterialAndMapsRelativeToWorkingDirectory) {
     ASSERT_EQ(model->triangles.size(), 1u);
     EXPECT_EQ(model->vertices[1].position, glm::vec3(1, 0, 0));
     EXPECT_EQ(model->vertices[2].uv, glm::vec2(0.25f, 0.25f));
-    EXPECT_EQ(model->diffuse_color, glm::vec3(0.5f, 0.25f, 1.0f));
-    EXPECT_EQ(model->specular_color, glm::vec3(0.1f, 0.2f, 0.3f));
-    EXPECT_EQ(model->glossiness, 32.0f);
-    EXPECT_EQ(texels_rgb(model->diffuse_map, 3),
+    EXPECT_EQ(model->materials[0].diffuse_color, glm::vec3(0.5f, 0.25f, 1.0f));
+    EXPECT_EQ(model->materials[0].specular_color, glm::vec3(0.1f, 0.2f, 0.3f));
+    EXPECT_EQ(model->materials[0].glossiness, 32.0f);
+    EXPECT_EQ(texels_rgb(model->materials[0].diffuse_map, 3),
               (std::vector<std::uint8_t>{10, 20, 30, 40, 50, 60, 70, 80, 90}));
-    EXPECT_EQ(alpha_bits(model->diffuse_map), 0) << "maps load with three components";
-    EXPECT_EQ(texels_rgb(model->specular_map, 1), (std::vector<std::uint8_t>{1, 2, 3}));
-    EXPECT_EQ(texels_rgb(model->normal_map, 1), (std::vector<std::uint8_t>{5, 6, 7}));
+    EXPECT_EQ(alpha_bits(model->materials[0].diffuse_map), 0) << "maps load with three components";
+    EXPECT_EQ(texels_rgb(model->materials[0].specular_map, 1), (std::vector<std::uint8_t>{1, 2, 3}));
+    EXPECT_EQ(texels_rgb(model->materials[0].normal_map, 1), (std::vector<std::uint8_t>{5, 6, 7}));
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }
 
@@ -129,20 +129,20 @@ TEST_F(ObjLoader, MissingFilesLeaveThatPartEmpty) {
     const auto empty = load_obj("empty.obj");
     EXPECT_TRUE(empty->vertices.empty());
     EXPECT_TRUE(empty->triangles.empty());
-    EXPECT_EQ(empty->glossiness, 32.0f) << "material read for an empty model";
+    EXPECT_EQ(empty->materials[0].glossiness, 32.0f) << "material read for an empty model";
 
     dir.write("absent.mtl", material);
     const auto absent = load_obj("absent.obj");
     EXPECT_TRUE(absent->vertices.empty());
-    EXPECT_EQ(absent->diffuse_color, glm::vec3(0.5f, 0.25f, 1.0f)) << "material tried for a missing model";
+    EXPECT_EQ(absent->materials[0].diffuse_color, glm::vec3(0.5f, 0.25f, 1.0f)) << "material tried for a missing model";
 
     dir.write("bare.obj", triangle_obj);
     const auto bare = load_obj("bare.obj");
     EXPECT_EQ(bare->vertices.size(), 3u);
-    EXPECT_EQ(bare->diffuse_color, glm::vec3(0));
-    EXPECT_EQ(bare->specular_color, glm::vec3(0));
-    EXPECT_EQ(bare->glossiness, 0.0f);
-    const GLuint names[3] = {bare->diffuse_map.id(), bare->specular_map.id(), bare->normal_map.id()};
+    EXPECT_EQ(bare->materials[0].diffuse_color, glm::vec3(0));
+    EXPECT_EQ(bare->materials[0].specular_color, glm::vec3(0));
+    EXPECT_EQ(bare->materials[0].glossiness, 0.0f);
+    const GLuint names[3] = {bare->materials[0].diffuse_map.id(), bare->materials[0].specular_map.id(), bare->materials[0].normal_map.id()};
     EXPECT_TRUE(names[0] != 0 && names[1] != 0 && names[2] != 0);
     EXPECT_TRUE(names[0] != names[1] && names[1] != names[2] && names[0] != names[2]);
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
@@ -152,7 +152,7 @@ TEST_F(ObjLoader, MaterialPathReplacesTheFirstObj) {
     dir.write("objects/a.obj", triangle_obj);
     dir.write("objects/a.mtl", "Ns 1\n");
     dir.write("mtlects/a.obj", "Ns 2\n");
-    EXPECT_EQ(load_obj("objects/a.obj")->glossiness, 2.0f);
+    EXPECT_EQ(load_obj("objects/a.obj")->materials[0].glossiness, 2.0f);
 
     try {
         load_obj("model.txt");
@@ -166,7 +166,7 @@ TEST_F(ObjLoader, ReadOnlyMaterialFileIsRead) {
     dir.write("ro.obj", triangle_obj);
     const read_only_file guard(dir.write("ro.mtl", material));
     if (guard.writable_still()) GTEST_SKIP() << "cannot make a file unwritable here";
-    EXPECT_EQ(load_obj("ro.obj")->glossiness, 32.0f);
+    EXPECT_EQ(load_obj("ro.obj")->materials[0].glossiness, 32.0f);
 }
 
 TEST_F(ObjLoader, ReadsFilesUpTo32MiB) {

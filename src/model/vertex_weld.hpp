@@ -1,6 +1,6 @@
 #pragma once
 
-#include "acts/model_vertex.hpp"
+#include "model/model_vertex.hpp"
 
 #include <cstdint>
 #include <span>

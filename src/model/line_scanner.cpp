@@ -1,4 +1,4 @@
-#include "acts/line_scanner.hpp"
+#include "model/line_scanner.hpp"
 
 #include <charconv>
 #include <cstdint>
@@ -120,11 +120,10 @@ line_scanner& line_scanner::operator>>(std::string& word) {
     return *this;
 }
 
-void line_scanner::skip_one() {
-    if (fail) return;
-    if (pos == end) {
-        fail = true;
-    } else {
-        ++pos;
-    }
+std::string line_scanner::rest() {
+    if (!more()) return {};
+    const char* stop = end;
+    while (is_space(stop[-1]))
+        --stop;
+    return std::string(pos, stop);
 }

@@ -2,7 +2,7 @@
 // the other would: each map in its own texture, the first unloadable map in the order diffuse, specular,
 // normal named by the error, and no GL error left behind.
 
-#include "acts/obj_model.hpp"
+#include "model/obj_model.hpp"
 #include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
 #include "support/gl_context.hpp"
@@ -84,18 +84,18 @@ TEST_F(ObjMaps, EachMapHoldsItsOwnImage) {
     dir.write("m.mtl", "map_Kd d.png\nmap_Ks s.png\nmap_Bump n.png\n");
     for (int run = 0; run < 4; ++run) {
         const auto model = load_obj("m.obj");
-        EXPECT_EQ(first_texel(model->diffuse_map, size), (std::array<std::uint8_t, 3>{200, 10, 20}));
-        EXPECT_EQ(first_texel(model->specular_map, size), (std::array<std::uint8_t, 3>{30, 210, 40}));
-        EXPECT_EQ(first_texel(model->normal_map, size), (std::array<std::uint8_t, 3>{50, 60, 220}));
+        EXPECT_EQ(first_texel(model->materials[0].diffuse_map, size), (std::array<std::uint8_t, 3>{200, 10, 20}));
+        EXPECT_EQ(first_texel(model->materials[0].specular_map, size), (std::array<std::uint8_t, 3>{30, 210, 40}));
+        EXPECT_EQ(first_texel(model->materials[0].normal_map, size), (std::array<std::uint8_t, 3>{50, 60, 220}));
     }
 
     // Only a later map named: the earlier ones stay empty textures.
     dir.write("only.obj", triangle_obj);
     dir.write("only.mtl", "map_Bump n.png\n");
     const auto only = load_obj("only.obj");
-    EXPECT_EQ(width_of(only->diffuse_map), 0);
-    EXPECT_EQ(width_of(only->specular_map), 0);
-    EXPECT_EQ(first_texel(only->normal_map, size), (std::array<std::uint8_t, 3>{50, 60, 220}));
+    EXPECT_EQ(width_of(only->materials[0].diffuse_map), 0);
+    EXPECT_EQ(width_of(only->materials[0].specular_map), 0);
+    EXPECT_EQ(first_texel(only->materials[0].normal_map, size), (std::array<std::uint8_t, 3>{50, 60, 220}));
     EXPECT_EQ(test_support::gl_error(), GL_NO_ERROR);
 }
 

@@ -1,12 +1,15 @@
 // The engine's OBJ/MTL parser against the plain string-stream reader in tests/support: same vertices bit
 // for bit, same triangles, same errors with the same line numbers, same materials.
 
-#include "acts/line_scanner.hpp"
-#include "acts/obj_parser.hpp"
+#include "model/line_scanner.hpp"
+#include "model/obj_parser.hpp"
+#include "support/obj_text_generator.hpp"
 #include "support/parser_difference.hpp"
 #include "support/reference_obj_parser.hpp"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 #include <algorithm>
 #include <cfloat>
@@ -356,6 +359,39 @@ TEST(ObjParserDifferential, RandomMtlDocumentsAgree) {
         const int lines = std::uniform_int_distribution<int>(1, 20)(rng);
         const std::string text = random_document(rng, random_mtl_line, lines);
         ASSERT_EQ(mtl_difference(text), "") << "document " << i << ":\n" << text;
+    }
+}
+
+TEST(ObjParserDifferential, GeneratedShapesAgreeWithTinyobjloader) {
+    for (std::uint32_t seed = 0; seed < 300; ++seed) {
+        test_support::seeded_choices choices(seed);
+        const test_support::generated_obj model = test_support::generate_obj(choices, 30);
+        ASSERT_EQ(test_support::tinyobj_difference(model), "") << "seed " << seed << ":\n" << model.text;
+    }
+}
+
+TEST(ObjParserDifferential, ProductionModelsLoadAsTheFirstLoaderReadThem) {
+    for (const char* name : {"toristin.obj", "teksti.obj"}) {
+        std::ifstream file(std::string(ENGINE_SOURCE_DIR) + "/assets/" + name, std::ios::binary);
+        ASSERT_TRUE(file) << name << ": generate the assets first";
+        std::ostringstream text;
+        text << file.rdbuf();
+        std::istringstream in(text.str());
+        const obj_mesh first = reference_parser::parse_obj(in);
+        const obj_mesh now = parse_obj(std::string_view(text.str()));
+        ASSERT_GT(first.triangles.size(), 1000u) << name;
+        ASSERT_EQ(now.vertices.size(), first.vertices.size()) << name;
+        ASSERT_EQ(now.triangles.size(), first.triangles.size()) << name;
+        EXPECT_EQ(std::memcmp(now.vertices.data(), first.vertices.data(),
+                              now.vertices.size() * sizeof(model_vertex)),
+                  0)
+            << name;
+        EXPECT_EQ(std::memcmp(now.triangles.data(), first.triangles.data(),
+                              now.triangles.size() * sizeof(triangle)),
+                  0)
+            << name;
+        ASSERT_EQ(now.groups.size(), 1u) << name << ": one draw";
+        EXPECT_EQ(now.groups[0].triangle_count, now.triangles.size());
     }
 }
 
