@@ -1,5 +1,6 @@
 #include "acts/test_act.hpp"
 
+#include "acts/chunk_culling.hpp"
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
 #include "model/vertex_weld.hpp"
@@ -203,6 +204,7 @@ void test_act::upload_scene_geometry() {
     // The model is drawn from its welded vertices, the same triangles in the same order; the second
     // model follows as loaded, its indices relative to its own first vertex.
     const welded_mesh welded = weld_vertices(model->vertices, model->triangles);
+    model_chunks = chunk_triangles(model->vertices, model->triangles, model->groups);
     const auto model_bytes = static_cast<GLsizeiptr>(welded.vertices.size() * sizeof(model_vertex));
     const auto own_bytes = static_cast<GLsizeiptr>(own_model->vertices.size() * sizeof(model_vertex));
     scene_vertex_buffer.data(model_bytes + own_bytes, nullptr, gl::buffer::static_draw);
@@ -372,7 +374,19 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     glapi::glEnable(GL_DEPTH_TEST);
     glapi::glDepthMask(GL_TRUE);
     glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const auto index_count = static_cast<GLsizei>(3 * model->triangles.size());
+    const glm::mat4 to_view = model_to_view(p, state);
+
+    // The chunks that can reach the picture; the rest would be clipped away whole.
+    const glm::mat4 to_clip = p.camera.view_to_clip * to_view;
+    std::vector<char> visible(model_chunks.size());
+    for (std::size_t i = 0; i < model_chunks.size(); ++i)
+        visible[i] = !box_outside_view(to_clip, model_chunks[i].low, model_chunks[i].high);
+    const auto multi_draw = [](const draw_ranges& ranges) {
+        if (ranges.empty()) return;
+        glapi::glMultiDrawElementsBaseVertex(GL_TRIANGLES, ranges.counts.data(), GL_UNSIGNED_INT,
+                                             ranges.offsets.data(), static_cast<GLsizei>(ranges.counts.size()),
+                                             ranges.base_vertices.data());
+    };
 
     // Depth first, so that the lit pass shades each covered pixel once instead of every layer of the
     // courtyard; it then keeps the fragments at exactly the nearest depth (GL_LEQUAL) and writes none.
@@ -383,9 +397,12 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
         depth_vertex_array.bind();
         depth_program.use();
         set_uniform(depth_program, si::view_to_clip, p.camera.view_to_clip);
-        set_uniform(depth_program, si::model_to_view, model_to_view(p, state));
+        set_uniform(depth_program, si::model_to_view, to_view);
+        draw_ranges all;
+        for (std::size_t i = 0; i < model_chunks.size(); ++i)
+            if (visible[i]) all.add(3 * model_chunks[i].first_triangle, 3 * model_chunks[i].triangle_count);
         glapi::glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        glapi::glDrawElementsBaseVertex(GL_TRIANGLES, index_count, GL_UNSIGNED_INT, nullptr, 0);
+        multi_draw(all);
         glapi::glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glapi::glDepthFunc(GL_LEQUAL);
         glapi::glDepthMask(GL_FALSE);
@@ -397,32 +414,37 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     scene_program.use();
 
     set_shared_uniforms(scene_program, p, state);
-    set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(model_to_view(p, state))));
+    set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(to_view)));
     set_uniform(scene_program, si::use_textures, 1);
 
     // One draw per material group, each with its own colours and maps on units 0 to 2. Behind a depth
-    // pre-pass the groups go last to first too, each from its place in the reversed indices.
-    const auto draw_group = [&](const model_group& group, std::size_t first_index) {
-        const model_material& material = model->materials[group.material];
+    // pre-pass the groups and their chunks go last to first too, from their places in the reversed
+    // indices.
+    const std::size_t triangles = model->triangles.size();
+    const auto draw_group = [&](std::size_t g) {
+        draw_ranges ranges;
+        for (std::size_t k = 0; k < model_chunks.size(); ++k) {
+            const std::size_t i = depth_program_ready ? model_chunks.size() - 1 - k : k;
+            const mesh_chunk& chunk = model_chunks[i];
+            if (chunk.group != g || !visible[i]) continue;
+            const std::size_t first_index =
+                depth_program_ready ? reversed_model_first + 3 * (triangles - chunk.first_triangle - chunk.triangle_count)
+                                    : 3 * chunk.first_triangle;
+            ranges.add(first_index, 3 * chunk.triangle_count);
+        }
+        if (ranges.empty()) return;
+        const model_material& material = model->materials[model->groups[g].material];
         set_uniform(scene_program, si::global_diffuse, material.diffuse_color);
         set_uniform(scene_program, si::global_specular, material.specular_color);
         set_uniform(scene_program, si::global_glossiness, material.glossiness);
         bind_on_unit(material.diffuse_map, 0);
         bind_on_unit(material.specular_map, 1);
         bind_on_unit(material.normal_map, 2);
-        glapi::glDrawElementsBaseVertex(GL_TRIANGLES, static_cast<GLsizei>(3 * group.triangle_count),
-                                        GL_UNSIGNED_INT,
-                                        reinterpret_cast<const void*>(first_index * sizeof(std::uint32_t)), 0);
+        multi_draw(ranges);
     };
-    if (depth_program_ready) {
-        const std::size_t triangles = model->triangles.size();
-        for (auto group = model->groups.rbegin(); group != model->groups.rend(); ++group) {
-            draw_group(*group, reversed_model_first + 3 * (triangles - group->first_triangle - group->triangle_count));
-        }
-    } else {
-        for (const model_group& group : model->groups)
-            draw_group(group, 3 * group.first_triangle);
-    }
+    const std::size_t groups = model->groups.size();
+    for (std::size_t k = 0; k < groups; ++k)
+        draw_group(depth_program_ready ? groups - 1 - k : k);
     glapi::glDepthFunc(GL_LESS);
     glapi::glDepthMask(GL_TRUE);
 }

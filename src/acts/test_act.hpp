@@ -1,6 +1,7 @@
 #pragma once
 
 #include "acts/emitters.hpp"
+#include "model/mesh_chunks.hpp"
 #include "model/obj_model.hpp"
 #include "acts/particle_system.hpp"
 #include "acts/scene_timeline.hpp"
@@ -54,6 +55,8 @@ public:
     program_object depth_program;
     gl::vertex_array depth_vertex_array;
     bool depth_program_ready = false;
+    // The model cut into runs of nearby triangles, drawn only when in view.
+    std::vector<mesh_chunk> model_chunks;
     // Where the model's triangles in reverse order start in scene_indices.
     std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
