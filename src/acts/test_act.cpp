@@ -3,10 +3,10 @@
 #include "acts/chunk_culling.hpp"
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
-#include "model/vertex_weld.hpp"
 #include "core/core_module.hpp"
 #include "gl/shader_file.hpp"
 #include "gl/texture_2d.hpp"
+#include "model/vertex_weld.hpp"
 #include "platform/gl_api.hpp"
 #include "platform/window.hpp"
 #include "player/player.hpp"
@@ -15,8 +15,8 @@
 #include <glm/mat4x4.hpp>
 
 #include <algorithm>
-#include <cstddef>
 #include <array>
+#include <cstddef>
 #include <iostream>
 #include <string>
 #include <utility>
@@ -143,7 +143,8 @@ void set_shared_uniforms(const program_object& program, const player& p, const s
 } // namespace
 
 test_act::test_act(obj_model* scene_model, player& host)
-    : model(scene_model), particles(particle_count) {
+    : model(scene_model)
+    , particles(particle_count) {
     own_model = load_obj("assets/teksti.obj", &host.core->log_manager);
     std::cout << " constructing test_act" << std::endl;
 
@@ -158,7 +159,8 @@ test_act::test_act(obj_model* scene_model, player& host)
 }
 
 void test_act::build_scene_program(player& host) {
-    const program_build outcome = build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
+    const program_build outcome =
+        build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
     if (outcome.linked) build_depth_program(outcome.vertex_source);
 }
@@ -266,7 +268,8 @@ void test_act::build_particle_program(player& host) {
     describe_particle_attributes();
 
     for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        prepare_texture(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
+        prepare_texture(particles.textures[first_bound_sprite + i],
+                        static_cast<GLuint>(first_bound_sprite + i + 1));
     }
     set_particle_samplers();
 }
@@ -275,9 +278,11 @@ void test_act::build_particle_program(player& host) {
 void test_act::describe_particle_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
     describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position));
-    describe_attribute(particle_program, si::texture_index, 1, stride, offsetof(particle_vertex, texture_index));
+    describe_attribute(particle_program, si::texture_index, 1, stride,
+                       offsetof(particle_vertex, texture_index));
     describe_attribute(particle_program, si::brightness, 1, stride, offsetof(particle_vertex, brightness));
-    describe_attribute(particle_program, si::particle_size, 1, stride, offsetof(particle_vertex, particle_size));
+    describe_attribute(particle_program, si::particle_size, 1, stride,
+                       offsetof(particle_vertex, particle_size));
 }
 
 // With the particle program in use.
@@ -292,8 +297,8 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
     shader_reload result;
     // A new program replaces the one in use only when it links; the vertex arrays then follow its
     // attribute locations, which may have moved, and its samplers get their units.
-    const auto rebuild = [&](program_object& in_use, std::span<const shader_stage> stages, const char* announcement,
-                             const char* what, bool& failing, const auto& adopt) {
+    const auto rebuild = [&](program_object& in_use, std::span<const shader_stage> stages,
+                             const char* announcement, const char* what, bool& failing, const auto& adopt) {
         if (!uses_any(stages, changed)) return;
         program_object fresh;
         const program_build outcome = build_program(fresh, stages, announcement, log);
@@ -339,7 +344,8 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
 
 void test_act::bind_textures() const {
     for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        bind_on_unit(particles.textures[first_bound_sprite + i], static_cast<GLuint>(first_bound_sprite + i + 1));
+        bind_on_unit(particles.textures[first_bound_sprite + i],
+                     static_cast<GLuint>(first_bound_sprite + i + 1));
     }
 }
 
@@ -383,9 +389,9 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
         visible[i] = !box_outside_view(to_clip, model_chunks[i].low, model_chunks[i].high);
     const auto multi_draw = [](const draw_ranges& ranges) {
         if (ranges.empty()) return;
-        glapi::glMultiDrawElementsBaseVertex(GL_TRIANGLES, ranges.counts.data(), GL_UNSIGNED_INT,
-                                             ranges.offsets.data(), static_cast<GLsizei>(ranges.counts.size()),
-                                             ranges.base_vertices.data());
+        glapi::glMultiDrawElementsBaseVertex(
+            GL_TRIANGLES, ranges.counts.data(), GL_UNSIGNED_INT, ranges.offsets.data(),
+            static_cast<GLsizei>(ranges.counts.size()), ranges.base_vertices.data());
     };
 
     // Depth first, so that the lit pass shades each covered pixel once instead of every layer of the
@@ -428,8 +434,9 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
             const mesh_chunk& chunk = model_chunks[i];
             if (chunk.group != g || !visible[i]) continue;
             const std::size_t first_index =
-                depth_program_ready ? reversed_model_first + 3 * (triangles - chunk.first_triangle - chunk.triangle_count)
-                                    : 3 * chunk.first_triangle;
+                depth_program_ready
+                    ? reversed_model_first + 3 * (triangles - chunk.first_triangle - chunk.triangle_count)
+                    : 3 * chunk.first_triangle;
             ranges.add(first_index, 3 * chunk.triangle_count);
         }
         if (ranges.empty()) return;
@@ -457,8 +464,9 @@ void test_act::draw_particles(const player& p, const scene_state& state) const {
     particle_vertex_array.bind();
     particle_vertex_buffer.bind();
     particle_program.use();
-    particle_vertex_buffer.subdata(0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
-                                   particles.vertices.data());
+    particle_vertex_buffer.subdata(
+        0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
+        particles.vertices.data());
 
     set_shared_uniforms(particle_program, p, state);
     glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
