@@ -27,6 +27,8 @@ void particle_system::clear() {
     std::fill(sizes.begin(), sizes.end(), 0.0);
     std::fill(vertices.begin(), vertices.end(), particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f});
     std::fill(fade_rates.begin(), fade_rates.end(), 0.0);
+    live_run_firsts.clear();
+    live_run_counts.clear();
 }
 
 void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3& direction,
@@ -82,9 +84,17 @@ void particle_system::update(double dt) {
 }
 
 void particle_system::build_vertices() {
+    live_run_firsts.clear();
+    live_run_counts.clear();
     for (std::size_t i = 0; i < size(); ++i) {
         particle_vertex& v = vertices[i];
         if (alive[i]) {
+            if (i > 0 && alive[i - 1]) {
+                ++live_run_counts.back();
+            } else {
+                live_run_firsts.push_back(static_cast<int>(i));
+                live_run_counts.push_back(1);
+            }
             v.position = positions[i];
             v.brightness = static_cast<float>(brightness[i]);
             v.particle_size = static_cast<float>(sizes[i]);

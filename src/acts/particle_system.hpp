@@ -52,7 +52,8 @@ public:
     // step ages particles too.
     void update(double dt);
 
-    // Writes the GPU record of every slot; dead slots get the parked, invisible record.
+    // Writes the GPU record of every slot; dead slots get the parked, invisible record. Also lists the
+    // runs of consecutive live slots, so that a draw can skip the dead ones and keep the slots' order.
     void build_vertices();
 
     // The lowest live slot in [start, start + block_size), or none.
@@ -65,5 +66,8 @@ public:
     std::vector<double> sizes;
     std::vector<particle_vertex> vertices;
     std::vector<double> fade_rates;
+    // The runs of live slots of the last build_vertices: [live_run_firsts[k], + live_run_counts[k]).
+    std::vector<int> live_run_firsts;
+    std::vector<int> live_run_counts;
     std::vector<gl::texture_2d> textures;
 };

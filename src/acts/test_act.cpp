@@ -471,7 +471,12 @@ void test_act::draw_particles(const player& p, const scene_state& state) const {
     set_shared_uniforms(particle_program, p, state);
     glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
 
-    glapi::glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(particle_count));
+    // Only the live slots, in slot order: the dead ones make no sprite, and the order keeps the blending.
+    if (!particles.live_run_counts.empty()) {
+        glapi::glMultiDrawArrays(GL_POINTS, particles.live_run_firsts.data(),
+                                 particles.live_run_counts.data(),
+                                 static_cast<GLsizei>(particles.live_run_counts.size()));
+    }
     glapi::glDepthMask(GL_TRUE);
     glapi::glDisable(GL_BLEND);
 }

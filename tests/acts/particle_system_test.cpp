@@ -206,6 +206,21 @@ TEST(particle_system, build_vertices_parks_dead_slots_and_copies_live_ones) {
     }
 }
 
+TEST(particle_system, build_vertices_lists_the_runs_of_live_slots_in_order) {
+    particle_system p(8);
+    std::mt19937 rng;
+    p.spawn(0, 3, glm::vec3(1, 0, 0), glm::vec3(0), rng, 3.0, 1.0, 2.0, 0.05, 0.1, 0, 0.1, 3, 5.0);
+    p.spawn(5, 8, glm::vec3(1, 0, 0), glm::vec3(0), rng, 3.0, 1.0, 2.0, 0.05, 0.1, 0, 0.1, 3, 5.0);
+    p.brightness[1] = 0.0001;
+    p.update(0.01); // slot 1 fades out
+    p.build_vertices();
+    EXPECT_EQ(p.live_run_firsts, (std::vector<int>{0, 2, 5}));
+    EXPECT_EQ(p.live_run_counts, (std::vector<int>{1, 1, 3}));
+
+    p.clear();
+    EXPECT_TRUE(p.live_run_firsts.empty() && p.live_run_counts.empty());
+}
+
 TEST(particle_system, first_alive_in_block_finds_the_lowest_live_slot) {
     particle_system p(250);
     EXPECT_FALSE(p.first_alive_in_block(100).has_value());
