@@ -5,6 +5,13 @@
 #include <exception>
 
 namespace logger {
+namespace {
+
+// What the log thread keeps for reuse between batches.
+constexpr std::size_t kept_records = 1024;
+constexpr std::size_t kept_message_bytes = 1024;
+
+} // namespace
 
 log_manager::log_manager(const std::function<double()>& source, delivery mode) try
     : time_source(source)
@@ -38,6 +45,7 @@ log_base* log_manager::add_logger(std::unique_ptr<log_base>&& logger) {
     std::lock_guard lock(mutex);
     loggers.push_back(std::move(logger));
     log_base* attached = loggers.back().get();
+    // Not a wake-up: the record waits for the next submission or the destructor.
     enqueue(std::string("log_manager::add_logger(): Logger inserted. Filter level: ") +
                 level_to_string(attached->filter_level),
             level::debug);
@@ -53,19 +61,25 @@ void log_manager::start_delivery() {
 }
 
 void log_manager::log(const std::string& message, level lvl) {
+    bool wake_up = false;
     {
         std::lock_guard lock(mutex);
-        enqueue(std::string(message), lvl);
+        enqueue(message, lvl);
+        wake_up = !thread_signalled;
+        thread_signalled = true;
     }
-    wake.notify_one();
+    if (wake_up) wake.notify_one();
 }
 
 void log_manager::log(const std::string& message) {
+    bool wake_up = false;
     {
         std::lock_guard lock(mutex);
-        enqueue(std::string(message), current_level);
+        enqueue(message, current_level);
+        wake_up = !thread_signalled;
+        thread_signalled = true;
     }
-    wake.notify_one();
+    if (wake_up) wake.notify_one();
 }
 
 log_manager& log_manager::operator<<(level lvl) {
@@ -79,9 +93,17 @@ log_manager& log_manager::operator<<(const std::string& message) {
     return *this;
 }
 
-void log_manager::enqueue(std::string&& message, level lvl) {
+void log_manager::enqueue(const std::string& message, level lvl) {
     const double time = time_source();
-    queue.push_back(log_record{time, lvl, std::move(message)});
+    if (queued < queue.size()) {
+        log_record& record = queue[queued];
+        record.time = time;
+        record.level = lvl;
+        record.message.assign(message);
+    } else {
+        queue.push_back(log_record{time, lvl, message});
+    }
+    ++queued;
 }
 
 void log_manager::process_queue() {
@@ -89,21 +111,29 @@ void log_manager::process_queue() {
     for (;;) {
         {
             std::unique_lock lock(mutex);
-            while (queue.empty() || (delivery_held && !stop_requested)) {
-                if (queue.empty() && stop_requested) return;
+            while (queued == 0 || (delivery_held && !stop_requested)) {
+                if (queued == 0 && stop_requested) return;
                 wake.wait(lock);
             }
         }
         // Lock order: the loggers first, then the queue (as add_logger takes them).
         std::lock_guard loggers_lock(loggers_mutex);
+        std::size_t count = 0;
         {
             std::lock_guard lock(mutex);
             batch.swap(queue);
+            count = queued;
+            queued = 0;
+            thread_signalled = false;
         }
-        for (const log_record& record : batch)
+        for (std::size_t i = 0; i < count; ++i)
             for (auto& logger : loggers)
-                logger->log(record);
-        batch.clear();
+                logger->log(batch[i]);
+        // The records go back to the producers with their strings, whose storage the next messages
+        // reuse; what a burst or a long message left behind is released.
+        if (batch.size() > kept_records) batch.resize(kept_records);
+        for (log_record& record : batch)
+            if (record.message.capacity() > kept_message_bytes) std::string().swap(record.message);
     }
 }
 

@@ -45,8 +45,8 @@ public:
 
 private:
     void process_queue();
-    // Appends a record stamped with the time source; the caller holds the lock and signals afterwards.
-    void enqueue(std::string&& message, level lvl);
+    // Queues a record stamped with the time source; the caller holds the lock.
+    void enqueue(const std::string& message, level lvl);
 
     // Guards `loggers`; the log thread holds it for a whole batch, so a logger attached meanwhile sees a
     // batch entirely or not at all. Always taken before `mutex`.
@@ -54,8 +54,14 @@ private:
     std::vector<std::unique_ptr<log_base>> loggers;
     level current_level = level::info;
     std::function<double()> time_source;
-    // Swapped with the log thread's batch, so both keep their capacity and a submission rarely allocates.
+    // Swapped with the log thread's batch, so both keep their records: a submission copies its message
+    // into the storage of a record already delivered and rarely allocates. The first `queued` are live.
     std::vector<log_record> queue;
+    std::size_t queued = 0;
+    // A submission has signalled the log thread since it last took the queue: the thread is awake or
+    // about to wake and takes every queued record, so later submissions need not signal (a futex call
+    // each) until it has taken them.
+    bool thread_signalled = false;
     std::mutex mutex;
     std::condition_variable wake;
     bool stop_requested = false;
