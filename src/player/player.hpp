@@ -8,8 +8,8 @@
 #include <SDL_audio.h>
 
 #include <atomic>
-#include <cstdint>
 #include <chrono>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <random>

@@ -36,7 +36,9 @@ TEST(RenderScale, HalfScaleFillsTheWindowAndEndsCleanly) {
         return folder.read("test.log").find(text) != std::string::npos;
     };
     ASSERT_TRUE(child_process::eventually(
-        [&] { return log_has("DEBUG: Drawing at 160x120, scaled to the 320x240 window.") || !process.running(); },
+        [&] {
+            return log_has("DEBUG: Drawing at 160x120, scaled to the 320x240 window.") || !process.running();
+        },
         60s))
         << process.err();
     ASSERT_TRUE(process.running()) << process.err();
