@@ -2,7 +2,8 @@
 # The performance report in one command: builds with optimisation in its own folder, runs the
 # benchmark suites (each figure beside its anchor in the same run) and the whole program under Xvfb,
 # and prints one table. Environment: BENCH_BUILD_DIR (default build-bench), BENCH_REPETITIONS (5),
-# PIECE_SECONDS (76: the whole piece), EMPTY_SECONDS (10).
+# PIECE_SECONDS (76: the whole piece), EMPTY_SECONDS (10). The piece is played twice: with config.ini as it
+# is, then with a copy that sets render_scale = auto.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
@@ -30,6 +31,10 @@ suite bench_frame
 
 echo "report: playing the piece under Xvfb (about $(( ${PIECE_SECONDS:-76} + 15 )) s)" >&2
 bash bench/whole_program.sh "$build" "$out" "${PIECE_SECONDS:-76}" "${EMPTY_SECONDS:-10}"
+echo "report: playing the piece again with render_scale = auto" >&2
+sed '/^\[display\]/a render_scale = auto' config.ini >"$out/config_auto.ini"
+CONFIG_FILE="$out/config_auto.ini" DEMO_NAME=demo_auto \
+  bash bench/whole_program.sh "$build" "$out" "${PIECE_SECONDS:-76}" 0
 
 echo "report: demo_capture and the live player under Xvfb (about two minutes)" >&2
 bash bench/live_program.sh "$build" "$out"

@@ -5,7 +5,9 @@
 #   <name>_frames.txt  the return of every buffer swap (nanoseconds since the epoch)
 #   <name>_rss_kb.txt  peak resident memory from /usr/bin/time
 # Usage: bench/whole_program.sh BUILD_DIR OUT_DIR [PIECE_SECONDS [EMPTY_SECONDS]]
-# For what-if runs, ASSETS_DIR and SHADERS_DIR replace the repository's assets/ and shaders/.
+# For what-if runs, ASSETS_DIR and SHADERS_DIR replace the repository's assets/ and shaders/, and
+# CONFIG_FILE its config.ini (e.g. a copy with render_scale set). DEMO_NAME (default demo) names the demo's
+# files in OUT_DIR; EMPTY_SECONDS of 0 leaves the empty-frame run out.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$(cd "$1" && pwd)"
@@ -15,7 +17,10 @@ piece_seconds="${3:-76}"
 empty_seconds="${4:-10}"
 probe="$build/bench/libframe_probe.so"
 
-for f in "$build/demo" "$build/bench/empty_frame" "$probe" "${ASSETS_DIR:-$root/assets}/toristin.obj"; do
+config="${CONFIG_FILE:-$root/config.ini}"
+demo_name="${DEMO_NAME:-demo}"
+
+for f in "$build/demo" "$build/bench/empty_frame" "$probe" "${ASSETS_DIR:-$root/assets}/toristin.obj" "$config"; do
   [ -e "$f" ] || { echo "whole_program: missing $f" >&2; exit 1; }
 done
 
@@ -28,7 +33,7 @@ cleanup() {
   rm -rf "$run"
 }
 trap cleanup EXIT
-ln -s "$root/config.ini" "$run/"
+ln -s "$(cd "$(dirname "$config")" && pwd)/$(basename "$config")" "$run/config.ini"
 ln -s "$(cd "${SHADERS_DIR:-$root/shaders}" && pwd)" "$run/shaders"
 ln -s "$(cd "${ASSETS_DIR:-$root/assets}" && pwd)" "$run/assets"
 
@@ -51,5 +56,5 @@ run_one() {
     "$program" >"$out/${name}_stdout.txt" 2>"$out/${name}_stderr.txt")
 }
 
-run_one empty "$empty_seconds" "$build/bench/empty_frame"
-run_one demo "$piece_seconds" "$build/demo"
+[ "$empty_seconds" = 0 ] || run_one empty "$empty_seconds" "$build/bench/empty_frame"
+run_one "$demo_name" "$piece_seconds" "$build/demo"

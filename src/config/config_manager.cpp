@@ -18,6 +18,10 @@ T config_manager::get(const std::string& key) {
     return config_tree::get<T>(tree, key);
 }
 
+std::optional<std::string> config_manager::find(const std::string& key) const {
+    return config_tree::find(tree, key);
+}
+
 template std::string config_manager::get<std::string>(const std::string&);
 template bool config_manager::get<bool>(const std::string&);
 template float config_manager::get<float>(const std::string&);

@@ -4,6 +4,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <optional>
 #include <string>
 
 class core_module;
@@ -26,6 +27,8 @@ public:
     // Defined for std::string, bool, float and int; a missing key or an unconvertible value throws.
     template <typename T>
     T get(const std::string& key);
+    // The text of an optional key; nullopt when the file does not have it.
+    std::optional<std::string> find(const std::string& key) const;
 
     boost::property_tree::ptree tree;
     core_module* core;

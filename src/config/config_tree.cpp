@@ -83,6 +83,11 @@ T get(const pt::ptree& tree, const std::string& key) {
     }
 }
 
+std::optional<std::string> find(const pt::ptree& tree, const std::string& key) {
+    const boost::optional<const pt::ptree&> node = tree.get_child_optional(pt::ptree::path_type(key, '.'));
+    return node ? std::optional<std::string>(node->data()) : std::nullopt;
+}
+
 template std::string get<std::string>(const pt::ptree&, const std::string&);
 template bool get<bool>(const pt::ptree&, const std::string&);
 template float get<float>(const pt::ptree&, const std::string&);

@@ -7,6 +7,7 @@
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <optional>
 #include <string>
 
 namespace config_tree {
@@ -19,6 +20,8 @@ void write(const std::string& file_name, const boost::property_tree::ptree& tree
 // "config_manager::get(): " prefix.
 template <typename T>
 T get(const boost::property_tree::ptree& tree, const std::string& key);
+// The text at the dotted path `key`, or nullopt when there is no such node.
+std::optional<std::string> find(const boost::property_tree::ptree& tree, const std::string& key);
 
 extern template std::string get<std::string>(const boost::property_tree::ptree&, const std::string&);
 extern template bool get<bool>(const boost::property_tree::ptree&, const std::string&);

@@ -19,5 +19,11 @@ void shader(GLuint name) noexcept {
 void program(GLuint name) noexcept {
     glapi::glDeleteProgram(name);
 }
+void framebuffer(GLuint name) noexcept {
+    glapi::glDeleteFramebuffers(1, &name);
+}
+void renderbuffer(GLuint name) noexcept {
+    glapi::glDeleteRenderbuffers(1, &name);
+}
 
 } // namespace gl::name_deleters

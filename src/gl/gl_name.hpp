@@ -47,6 +47,8 @@ void buffer(GLuint name) noexcept;
 void vertex_array(GLuint name) noexcept;
 void shader(GLuint name) noexcept;
 void program(GLuint name) noexcept;
+void framebuffer(GLuint name) noexcept;
+void renderbuffer(GLuint name) noexcept;
 } // namespace name_deleters
 
 using texture_name = unique_name<name_deleters::texture>;
@@ -54,5 +56,7 @@ using buffer_name = unique_name<name_deleters::buffer>;
 using vertex_array_name = unique_name<name_deleters::vertex_array>;
 using shader_name = unique_name<name_deleters::shader>;
 using program_name = unique_name<name_deleters::program>;
+using framebuffer_name = unique_name<name_deleters::framebuffer>;
+using renderbuffer_name = unique_name<name_deleters::renderbuffer>;
 
 } // namespace gl

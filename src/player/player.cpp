@@ -3,6 +3,8 @@
 #include "model/obj_model.hpp"
 #include "acts/test_act.hpp"
 #include "core/core_module.hpp"
+#include "gl/offscreen_target.hpp"
+#include "platform/gl_api.hpp"
 #include "platform/display_manager.hpp"
 #include "platform/window.hpp"
 #include "sound/music_callback.hpp"
@@ -32,6 +34,18 @@ void check_window_side(const char* key, int value) {
                             " is larger than the largest window side, " + std::to_string(max_window_side) + ".");
 }
 
+// Absent, the scene is drawn straight into the window.
+std::optional<render_scale> read_render_scale(config_manager& config) {
+    const std::optional<std::string> text = config.find("display.render_scale");
+    if (!text) return std::nullopt;
+    std::optional<render_scale> scale = render_scale::parse(*text);
+    if (!scale)
+        throw runtime_error("player::player(): display.render_scale = " + *text +
+                            " is not a number from 0.5 to 1 or auto.");
+    if (!scale->automatic() && scale->value() == 1.0) return std::nullopt;
+    return scale;
+}
+
 } // namespace
 
 player::player(core_module* owner)
@@ -42,6 +56,7 @@ player::player(core_module* owner)
     screen_width = config.get<int>("display.screen_width");
     check_window_side("display.screen_height", screen_height);
     check_window_side("display.screen_width", screen_width);
+    resolution = read_render_scale(config);
 
     window = &core->display.create_window();
     window->title = config.get<std::string>("display.title");
@@ -179,11 +194,56 @@ void player::run() {
         }
         core->update();
         step(core->time());
-        if (stepped_act != nullptr) {
+        if (stepped_act == nullptr) continue;
+        if (!resolution) {
             draw();
             present();
+            continue;
         }
+        draw_scaled();
+        present();
+        time_frame();
     }
+}
+
+void player::draw_scaled() {
+    const int width = render_scale::scaled_side(screen_width, resolution->value());
+    const int height = render_scale::scaled_side(screen_height, resolution->value());
+    if (width == screen_width && height == screen_height) {
+        if (scaled_target) {
+            scaled_target.reset();
+            glapi::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+            glapi::glViewport(0, 0, screen_width, screen_height);
+            core->log_manager.debug("Drawing at the window's " + std::to_string(width) + "x" +
+                                    std::to_string(height) + ".");
+        }
+        draw();
+        return;
+    }
+    if (!scaled_target || scaled_target->width() != width || scaled_target->height() != height) {
+        scaled_target.reset(); // the old one's memory goes first
+        scaled_target = std::make_unique<gl::offscreen_target>(width, height);
+        core->log_manager.debug("Drawing at " + std::to_string(width) + "x" + std::to_string(height) +
+                                ", scaled to the " + std::to_string(screen_width) + "x" +
+                                std::to_string(screen_height) + " window.");
+    } else {
+        scaled_target->bind();
+    }
+    // The particles are sized in the pixels they are drawn in; the camera keeps the window's aspect.
+    const std::int32_t window_width = screen_width;
+    const std::int32_t window_height = screen_height;
+    screen_width = width;
+    screen_height = height;
+    draw();
+    screen_width = window_width;
+    screen_height = window_height;
+    scaled_target->scale_to_window(screen_width, screen_height);
+}
+
+void player::time_frame() {
+    const auto now = std::chrono::steady_clock::now();
+    if (last_present) resolution->frame_took(std::chrono::duration<double>(now - *last_present).count());
+    last_present = now;
 }
 
 void player::step(double t) {

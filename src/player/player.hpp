@@ -2,17 +2,23 @@
 
 #include "player/act_timeline.hpp"
 #include "player/camera.hpp"
+#include "player/render_scale.hpp"
 #include "sound/sound_state.hpp"
 
 #include <SDL_audio.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <random>
 
 class core_module;
 struct obj_model;
+namespace gl {
+class offscreen_target;
+}
 namespace platform {
 class window;
 }
@@ -27,7 +33,8 @@ public:
     player(const player&) = delete;
     player& operator=(const player&) = delete;
 
-    // Starts the music and renders the current act every frame until the window is asked to close.
+    // Starts the music and renders the current act every frame until the window is asked to close: into
+    // the window, or at the render scale into an offscreen target stretched over it.
     void run();
 
     // The CPU half of the frame at time t: sets `time` and steps the act current at t (begun when t first
@@ -76,6 +83,8 @@ public:
     std::unique_ptr<abstract_act> act;
     // The act of the last step, which draw renders.
     abstract_act* stepped_act = nullptr;
+    // display.render_scale; absent (or a fixed 1), run draws straight into the window.
+    std::optional<::render_scale> resolution;
 
 private:
     static void audio_callback(void* user_data, std::uint8_t* stream, int len);
@@ -85,4 +94,12 @@ private:
     void stop_music();
     void install_handlers();
     void install_production();
+    // draw at the render scale: into the target, with the screen size the target's while the act draws,
+    // then stretched over the window. At the window's own size, straight into the window.
+    void draw_scaled();
+    // Gives auto the wall-clock time since the last present.
+    void time_frame();
+
+    std::unique_ptr<gl::offscreen_target> scaled_target;
+    std::optional<std::chrono::steady_clock::time_point> last_present;
 };

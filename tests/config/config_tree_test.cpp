@@ -61,4 +61,11 @@ TEST(ConfigTree, NumbersOutOfRangeFail) {
     EXPECT_EQ(value_of<float>("-2.5e3"), -2500.0f);
 }
 
+TEST(ConfigTree, FindGivesAnOptionalKeysTextWithoutThrowing) {
+    const pt::ptree tree = read_text("[display]\nrender_scale = auto\n");
+    EXPECT_EQ(config_tree::find(tree, "display.render_scale"), "auto");
+    EXPECT_EQ(config_tree::find(tree, "display.title"), std::nullopt);
+    EXPECT_EQ(config_tree::find(tree, "camera.render_scale"), std::nullopt);
+}
+
 } // namespace

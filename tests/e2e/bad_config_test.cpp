@@ -7,6 +7,7 @@
 namespace {
 
 using namespace bad_input;
+using test_support::config_adding;
 using test_support::config_with;
 using test_support::config_without;
 
@@ -38,6 +39,8 @@ std::vector<case_t> cases() {
         refused("height_beyond_any_window", config_with("screen_height", "70000", title),
                 "player::player(): display.screen_height = 70000 is larger than the largest window side, 16384."),
         refused("negative_width", config_with("screen_width", "-320", title), "window::open(): Unable to open window."),
+        refused("render_scale_below_half", config_adding("render_scale = 0.2", title),
+                "player::player(): display.render_scale = 0.2 is not a number from 0.5 to 1 or auto."),
         refused("fullscreen_9true", config_with("fullscreen", "9true", title),
                 "config_manager::get(): conversion of data to type \"b\" failed"),
     };

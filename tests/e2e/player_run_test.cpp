@@ -4,6 +4,7 @@
 #include "support/demo_run.hpp"
 #include "support/process.hpp"
 #include "support/run_folder.hpp"
+#include "support/screen_still.hpp"
 #include "support/wav.hpp"
 #include "support/x_window.hpp"
 #include "support/xvfb.hpp"
@@ -58,38 +59,6 @@ void expect_in_order(const std::string& text, const std::vector<std::string>& te
         ASSERT_NE(at, std::string::npos) << "'" << t << "' missing or out of order in:\n" << text;
         from = at + t.size();
     }
-}
-
-// The window's area of the X screen as raw RGB bytes, taken the way a screenshot tool takes it.
-std::string screen_still(const std::string& title) {
-    const auto place = x_window::place(title);
-    if (!place) return {};
-    const test_support::temp_dir dir;
-    const auto file = dir.path() / "still.rgb";
-    const std::string crop = std::to_string(place->width) + "x" + std::to_string(place->height) + "+" +
-                             std::to_string(place->x) + "+" + std::to_string(place->y);
-    child_process import("import",
-                         {"-silent", "-window", "root", "-crop", crop, "-depth", "8", "rgb:" + file.string()},
-                         dir.path());
-    if (!import.wait(30s) || import.status() != 0) return {};
-    return test_support::read_file(file);
-}
-
-double luminance_variance(const std::string& rgb) {
-    const std::size_t n = rgb.size() / 3;
-    if (n == 0) return 0.0;
-    double sum = 0.0;
-    double squares = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const auto byte = [&](std::size_t k) {
-            return static_cast<double>(static_cast<unsigned char>(rgb[k]));
-        };
-        const double l = (byte(3 * i) + byte(3 * i + 1) + byte(3 * i + 2)) / 3.0;
-        sum += l;
-        squares += l * l;
-    }
-    const double mean = sum / static_cast<double>(n);
-    return squares / static_cast<double>(n) - mean * mean;
 }
 
 std::string as_bytes(const std::vector<std::int16_t>& samples) {
@@ -182,8 +151,8 @@ TEST(PlayerRun, PointerAndWheelInputThenClosingWhileTheMusicPlays) {
     ASSERT_TRUE(child_process::eventually([&] { return run.log_has("DEBUG: window::event::"); }, 30s))
         << run.process->err();
     std::this_thread::sleep_for(1s);
-    const std::string opening = screen_still(run.title);
-    EXPECT_GT(luminance_variance(opening), 100.0) << "the opening shows the scene, not a blank window";
+    const std::string opening = test_support::screen_still(run.title);
+    EXPECT_GT(test_support::luminance_variance(opening), 100.0) << "the opening shows the scene, not a blank window";
 
     // Real pointer motion and wheel turns over the window, through the X server's test extension.
     child_process search("xdotool", {"search", "--name", "^" + run.title + "$"}, run.folder.path());
@@ -200,7 +169,7 @@ TEST(PlayerRun, PointerAndWheelInputThenClosingWhileTheMusicPlays) {
     xdotool({"click", "--repeat", "2", "4"}); // wheel up
     xdotool({"click", "5"});                  // wheel down
     std::this_thread::sleep_for(500ms);
-    EXPECT_NE(screen_still(run.title), opening) << "the loop goes on drawing after the input";
+    EXPECT_NE(test_support::screen_still(run.title), opening) << "the loop goes on drawing after the input";
 
     run.close_and_wait();
     EXPECT_EQ(run.process->status(), 0) << run.process->err();

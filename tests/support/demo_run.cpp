@@ -35,4 +35,10 @@ std::string config_with(const std::string& key, const std::string& value, const 
     return text.replace(begin, length, value);
 }
 
+std::string config_adding(const std::string& line, const std::string& title) {
+    std::string text = small_config(title);
+    const auto [begin, length] = value_span(text, "fullscreen");
+    return text.insert(begin + length + 1, line + "\n");
+}
+
 } // namespace test_support

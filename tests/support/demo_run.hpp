@@ -12,5 +12,7 @@ std::string demo_program();
 std::string config_without(const std::string& key, const std::string& title = "bad");
 // small_config(title) with the value of `key` replaced.
 std::string config_with(const std::string& key, const std::string& value, const std::string& title = "bad");
+// small_config(title) with `line` added at the end of [display].
+std::string config_adding(const std::string& line, const std::string& title = "bad");
 
 } // namespace test_support

@@ -2,7 +2,7 @@
 // Plays a constructed player's production offscreen at times the caller chooses instead of the wall clock,
 // so every frame is exact however long it takes to render.
 
-#include "demo_capture/offscreen_target.hpp"
+#include "gl/offscreen_target.hpp"
 
 #include <cstdint>
 #include <vector>
@@ -27,14 +27,14 @@ public:
     // a later one.
     void skip(double t);
 
-    const offscreen_target& target() const { return frame; }
+    const gl::offscreen_target& target() const { return frame; }
 
     // Time of frame k at `fps` frames per second (replay::frame_time).
     static double frame_time(std::int64_t k, double fps);
 
 private:
     player& host;
-    offscreen_target frame;
+    gl::offscreen_target frame;
 };
 
 } // namespace capture

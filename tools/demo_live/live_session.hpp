@@ -3,7 +3,7 @@
 // shown is the fixed-step frame nearest that time (replayed from 0 without GL when the time jumps back),
 // the music follows the picture, saved shader files are rebuilt, and the state shows in the window title.
 
-#include "demo_capture/offscreen_target.hpp"
+#include "gl/offscreen_target.hpp"
 #include "demo_live/live_options.hpp"
 #include "demo_live/transport.hpp"
 #include "platform/input_manager.hpp"
@@ -47,7 +47,7 @@ private:
     transport clock;
     replay frames;
     // Frames are drawn offscreen exactly as demo_capture draws them, then copied to the window.
-    capture::offscreen_target target;
+    gl::offscreen_target target;
     std::unique_ptr<shader_watch> watch;
     std::function<void(platform::window&, platform::input_manager::input_event)> player_input;
     std::function<void(platform::window&, platform::window::event)> player_events;

@@ -8,15 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace capture {
-
-namespace name_deleters {
-void framebuffer(GLuint name) noexcept;
-void renderbuffer(GLuint name) noexcept;
-} // namespace name_deleters
-
-using framebuffer_name = gl::unique_name<name_deleters::framebuffer>;
-using renderbuffer_name = gl::unique_name<name_deleters::renderbuffer>;
+namespace gl {
 
 class offscreen_target {
 public:
@@ -32,6 +24,9 @@ public:
     // Copies the colour buffer unchanged to the lower left of the window's framebuffer (framebuffer 0),
     // then binds the target again.
     void copy_to_window() const;
+    // Stretches the colour buffer over the window's framebuffer (framebuffer 0) of the given size with
+    // linear filtering, and leaves the window's framebuffer bound for drawing and reading.
+    void scale_to_window(int window_width, int window_height) const;
 
     int width() const { return w; }
     int height() const { return h; }
@@ -45,4 +40,4 @@ private:
     framebuffer_name framebuffer;
 };
 
-} // namespace capture
+} // namespace gl

@@ -1,4 +1,4 @@
-#include "demo_capture/offscreen_target.hpp"
+#include "gl/offscreen_target.hpp"
 
 #include "core/exceptions.hpp"
 #include "platform/gl_api.hpp"
@@ -7,16 +7,7 @@
 #include <cstddef>
 #include <string>
 
-namespace capture {
-
-namespace name_deleters {
-void framebuffer(GLuint name) noexcept {
-    glapi::glDeleteFramebuffers(1, &name);
-}
-void renderbuffer(GLuint name) noexcept {
-    glapi::glDeleteRenderbuffers(1, &name);
-}
-} // namespace name_deleters
+namespace gl {
 
 namespace {
 
@@ -37,7 +28,7 @@ offscreen_target::offscreen_target(int width, int height)
     GLint largest = 0;
     glapi::glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &largest);
     if (width <= 0 || height <= 0 || width > largest || height > largest) {
-        throw runtime_error("capture::offscreen_target::offscreen_target(): The GL cannot render " +
+        throw runtime_error("gl::offscreen_target::offscreen_target(): The GL cannot render " +
                             std::to_string(width) + "x" + std::to_string(height) +
                             " pixels offscreen (at most " + std::to_string(largest) + " per side).");
     }
@@ -52,7 +43,7 @@ offscreen_target::offscreen_target(int width, int height)
     const GLenum status = glapi::glCheckFramebufferStatus(GL_FRAMEBUFFER);
     if (status != GL_FRAMEBUFFER_COMPLETE) {
         glapi::glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        throw runtime_error("capture::offscreen_target::offscreen_target(): Framebuffer incomplete (status " +
+        throw runtime_error("gl::offscreen_target::offscreen_target(): Framebuffer incomplete (status " +
                             std::to_string(status) + ").");
     }
     bind();
@@ -84,10 +75,17 @@ void offscreen_target::copy_to_window() const {
     bind();
 }
 
+void offscreen_target::scale_to_window(int window_width, int window_height) const {
+    glapi::glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer.get());
+    glapi::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glapi::glBlitFramebuffer(0, 0, w, h, 0, 0, window_width, window_height, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    glapi::glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
 std::vector<std::uint8_t> offscreen_target::read_rgb() const {
     std::vector<std::uint8_t> pixels;
     read_rgb(pixels);
     return pixels;
 }
 
-} // namespace capture
+} // namespace gl
