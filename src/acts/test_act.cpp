@@ -211,6 +211,8 @@ void test_act::upload_scene_geometry() {
     scene_vertex_buffer.subdata(0, model_bytes, welded.vertices.data());
     scene_vertex_buffer.subdata(model_bytes, own_bytes, own_model->vertices.data());
 
+    // Built here and released after the upload: the buffer holds the only copy the draws need.
+    std::vector<std::uint32_t> scene_indices;
     scene_indices.reserve(2 * welded.indices.size() + 3 * own_model->triangles.size());
     scene_indices.assign(welded.indices.begin(), welded.indices.end());
     for (const triangle& tri : own_model->triangles)

@@ -47,7 +47,6 @@ public:
     emitter_state emitters;
     gl::buffer scene_vertex_buffer;
     gl::buffer scene_index_buffer;
-    std::vector<std::uint32_t> scene_indices;
     gl::vertex_array scene_vertex_array;
     program_object scene_program;
     program_object particle_program;
@@ -57,7 +56,7 @@ public:
     bool depth_program_ready = false;
     // The model cut into runs of nearby triangles, drawn only when in view.
     std::vector<mesh_chunk> model_chunks;
-    // Where the model's triangles in reverse order start in scene_indices.
+    // Where the model's triangles in reverse order start in the scene's index buffer.
     std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
     gl::vertex_array particle_vertex_array;
