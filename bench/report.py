@@ -199,7 +199,7 @@ steps = [
     ("GL_ARB_debug_output supported", "window and GL context open"),
     ("Music succesfully loaded!", "toristin.obj with its three maps, and the music, loaded"),
     ("Linking shaders to a program object", "teksti.obj, ten sprites, model program"),
-    ("Compiling vertex shader from 'shaders/particles.vert'", "geometry uploaded, model maps' mipmaps built"),
+    ("Compiling vertex shader from 'shaders/particles.vert'", "geometry uploaded, model maps prepared"),
     ("Linking particle shaders", "particle program"),
 ]
 step_lines = []
