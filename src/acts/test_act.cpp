@@ -226,6 +226,12 @@ void test_act::upload_scene_geometry() {
     scene_index_buffer.data(static_cast<GLsizeiptr>(scene_indices.size() * sizeof(std::uint32_t)),
                             scene_indices.data(), gl::buffer::static_draw);
 
+    // The buffers hold the only copy the draws need: the model's arrays go (a few megabytes for the
+    // whole run), its groups and materials stay.
+    model_triangle_count = model->triangles.size();
+    std::vector<model_vertex>().swap(model->vertices);
+    std::vector<triangle>().swap(model->triangles);
+
     describe_scene_attributes();
     describe_depth_attributes();
     scene_vertex_array.bind();
@@ -426,7 +432,7 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     // One draw per material group, each with its own colours and maps on units 0 to 2. Behind a depth
     // pre-pass the groups and their chunks go last to first too, from their places in the reversed
     // indices.
-    const std::size_t triangles = model->triangles.size();
+    const std::size_t triangles = model_triangle_count;
     const auto draw_group = [&](std::size_t g) {
         draw_ranges ranges;
         for (std::size_t k = 0; k < model_chunks.size(); ++k) {

@@ -22,7 +22,8 @@ class test_act : public abstract_act {
 public:
     static constexpr std::size_t particle_count = 1600;
 
-    // `scene_model` stays the caller's; it must outlive the act.
+    // `scene_model` stays the caller's; it must outlive the act. Once the act has uploaded it, the model's
+    // vertex and triangle arrays are emptied (the GL buffers hold them); its groups and materials stay.
     test_act(obj_model* scene_model, player& host);
     ~test_act() override = default;
     test_act(const test_act&) = delete;
@@ -56,6 +57,7 @@ public:
     bool depth_program_ready = false;
     // The model cut into runs of nearby triangles, drawn only when in view.
     std::vector<mesh_chunk> model_chunks;
+    std::size_t model_triangle_count = 0;
     // Where the model's triangles in reverse order start in the scene's index buffer.
     std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
