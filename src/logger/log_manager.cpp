@@ -61,21 +61,18 @@ void log_manager::start_delivery() {
 }
 
 void log_manager::log(const std::string& message, level lvl) {
-    bool wake_up = false;
-    {
-        std::lock_guard lock(mutex);
-        enqueue(message, lvl);
-        wake_up = !thread_signalled;
-        thread_signalled = true;
-    }
-    if (wake_up) wake.notify_one();
+    submit(message, &lvl);
 }
 
 void log_manager::log(const std::string& message) {
+    submit(message, nullptr);
+}
+
+void log_manager::submit(const std::string& message, const level* lvl) {
     bool wake_up = false;
     {
         std::lock_guard lock(mutex);
-        enqueue(message, current_level);
+        enqueue(message, lvl != nullptr ? *lvl : current_level);
         wake_up = !thread_signalled;
         thread_signalled = true;
     }

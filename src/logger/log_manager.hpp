@@ -45,6 +45,9 @@ public:
 
 private:
     void process_queue();
+    // Queues the record (at `lvl`, or at the current level when null, read under the lock) and wakes the
+    // log thread unless a wake-up is already pending.
+    void submit(const std::string& message, const level* lvl);
     // Queues a record stamped with the time source; the caller holds the lock.
     void enqueue(const std::string& message, level lvl);
 
