@@ -2,7 +2,9 @@
 
 #include "logger/log_error.hpp"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 
 namespace logger {
 namespace {
@@ -127,8 +129,16 @@ void log_manager::process_queue() {
             for (auto& logger : loggers)
                 logger->log(batch[i]);
         // The records go back to the producers with their strings, whose storage the next messages
-        // reuse; what a burst or a long message left behind is released.
-        if (batch.size() > kept_records) batch.resize(kept_records);
+        // reuse; what a burst or a long message left behind is released. Shrinking the size alone would
+        // keep the burst's storage: the kept records move to storage of their own size.
+        if (batch.capacity() > kept_records) {
+            std::vector<log_record> kept;
+            kept.reserve(kept_records);
+            const std::size_t keep = std::min(batch.size(), kept_records);
+            kept.insert(kept.end(), std::make_move_iterator(batch.begin()),
+                        std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(keep)));
+            batch.swap(kept);
+        }
         for (log_record& record : batch)
             if (record.message.capacity() > kept_message_bytes) std::string().swap(record.message);
     }
