@@ -193,6 +193,7 @@ void player::run() {
             stop_music();
         }
         core->update();
+        const auto frame_start = std::chrono::steady_clock::now();
         step(core->time());
         if (stepped_act == nullptr) continue;
         if (!resolution) {
@@ -201,8 +202,9 @@ void player::run() {
             continue;
         }
         draw_scaled();
+        const auto drawn = std::chrono::steady_clock::now();
         present();
-        time_frame();
+        time_frame(frame_start, drawn);
     }
 }
 
@@ -240,9 +242,11 @@ void player::draw_scaled() {
     scaled_target->scale_to_window(screen_width, screen_height);
 }
 
-void player::time_frame() {
+void player::time_frame(std::chrono::steady_clock::time_point started, std::chrono::steady_clock::time_point drawn) {
     const auto now = std::chrono::steady_clock::now();
-    if (last_present) resolution->frame_took(std::chrono::duration<double>(now - *last_present).count());
+    if (last_present)
+        resolution->frame_took(std::chrono::duration<double>(now - *last_present).count(),
+                               std::chrono::duration<double>(drawn - started).count());
     last_present = now;
 }
 

@@ -97,8 +97,9 @@ private:
     // draw at the render scale: into the target, with the screen size the target's while the act draws,
     // then stretched over the window. At the window's own size, straight into the window.
     void draw_scaled();
-    // Gives auto the wall-clock time since the last present.
-    void time_frame();
+    // Gives auto the wall-clock time since the last present and the frame's own work: from `started`
+    // (before its step) to `drawn` (before the swap, which may wait for the display).
+    void time_frame(std::chrono::steady_clock::time_point started, std::chrono::steady_clock::time_point drawn);
 
     std::unique_ptr<gl::offscreen_target> scaled_target;
     std::optional<std::chrono::steady_clock::time_point> last_present;
