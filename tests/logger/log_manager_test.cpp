@@ -79,6 +79,42 @@ TEST(LogManager, ConcurrentProducersLoseNothingAndKeepTheirOrder) {
     }
 }
 
+// Loggers attached while the log thread delivers: each sees, from its first record on, every later record
+// in order (the thread-sanitized build also checks the attaching against the delivery).
+TEST(LogManager, LoggersAttachedDuringDeliverySeeAnUnbrokenTail) {
+    constexpr int attached = 32;
+    constexpr int records = 8000;
+    auto log = std::make_shared<capture_log>();
+    {
+        logger::log_manager manager([] { return 0.0; });
+        std::atomic<int> submitted{0};
+        std::thread producer([&] {
+            for (int i = 0; i < records; ++i) {
+                manager.info(std::to_string(i));
+                submitted = i + 1;
+            }
+        });
+        // One logger every 200 records, while the log thread delivers the earlier ones.
+        for (int id = 0; id < attached; ++id) {
+            while (submitted.load() < id * 200)
+                std::this_thread::yield();
+            manager.add_logger(capture(log, level::info, id));
+        }
+        producer.join();
+        manager.info(std::to_string(records)); // the last, which every logger sees
+    }
+    std::vector<std::vector<int>> seen(attached);
+    for (const auto& entry : log->records())
+        seen[static_cast<std::size_t>(entry.logger_id)].push_back(std::stoi(entry.record.message));
+    for (int id = 0; id < attached; ++id) {
+        const auto& numbers = seen[static_cast<std::size_t>(id)];
+        ASSERT_FALSE(numbers.empty()) << "logger " << id;
+        for (std::size_t k = 1; k < numbers.size(); ++k)
+            ASSERT_EQ(numbers[k], numbers[k - 1] + 1) << "logger " << id;
+        EXPECT_EQ(numbers.back(), records) << "logger " << id;
+    }
+}
+
 TEST(LogManager, DestructionWritesTheQueueThenDestroysLoggersInReverseOrder) {
     auto log = std::make_shared<capture_log>();
     {
