@@ -183,7 +183,8 @@ void player::run() {
     core->update();
     time = core->time();
     sound_state.set_offset(time);
-    std::cout << "set offset: " << time;
+    // The event tracks' offset as they hold it: the music starts now.
+    std::cout << "set offset: " << sound_state.get_offset();
     music_stopped = false;
     SDL_PauseAudio(0);
     for (;;) {

@@ -61,6 +61,14 @@ void expect_in_order(const std::string& text, const std::vector<std::string>& te
     }
 }
 
+// The time stamp of the first record holding `text`; -1 when there is none.
+double record_time(const std::string& log, const std::string& text) {
+    const std::size_t at = log.find(text);
+    if (at == std::string::npos) return -1.0;
+    const std::size_t line = log.rfind("\n[", at);
+    return std::stod(log.substr(line == std::string::npos ? 1 : line + 2));
+}
+
 std::string as_bytes(const std::vector<std::int16_t>& samples) {
     std::string bytes;
     for (const std::int16_t s : samples) {
@@ -83,10 +91,18 @@ TEST(PlayerRun, PlaysTheMusicOnceAndEndsWhenTheWindowIsClosed) {
 
     // The three texts written straight to standard output, nothing else.
     const std::string out = run.process->out();
+    std::smatch offset;
     EXPECT_TRUE(std::regex_match(
-        out,
-        std::regex("sound state initialized\n constructing test_act\nset offset: [0-9.]+(e[-+][0-9]+)?")))
+        out, offset,
+        std::regex("sound state initialized\n constructing test_act\nset offset: ([0-9.]+(e[-+][0-9]+)?)")))
         << out;
+    // The event tracks start with the music: their offset lies after the start-up's records and before
+    // the music ends.
+    if (!offset.empty()) {
+        const double at = std::stod(offset[1]);
+        EXPECT_GT(at, record_time(run.log(), "Linking particle shaders to a program object... Success."));
+        EXPECT_LT(at, record_time(run.log(), "Music stopped."));
+    }
 
     // The run's records in order, on the console and in test.log alike; debug ones only in test.log.
     const std::string log = run.log();
