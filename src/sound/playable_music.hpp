@@ -2,7 +2,6 @@
 // Music decoded into memory in a format SDL's audio output plays, with the spec to open it with.
 
 #include <SDL_audio.h>
-#include <SDL_rwops.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -26,9 +25,7 @@ public:
 private:
     friend playable_music load_playable_music(const std::string& path);
     friend playable_music playable_music_from_bytes(std::span<const std::byte> bytes);
-    // `source` holds the file's bytes; `open_stream` opens them again for SDL, which closes the stream.
-    static playable_music load(music_source& source, SDL_RWops* (*open_stream)(const void* context),
-                               const void* context);
+    static playable_music load(music_source& source);
 
     struct wav_free {
         void operator()(std::uint8_t* samples) const { SDL_FreeWAV(samples); }
@@ -38,6 +35,10 @@ private:
     std::uint32_t wav_length = 0;
     std::vector<std::int16_t> pcm;
 };
+
+// Largest RIFF file handed to SDL's WAV loader, which holds it whole besides its samples (at most four
+// times the file for ADPCM): 25 minutes of 16-bit 44.1 kHz stereo.
+constexpr std::int64_t max_wav_bytes = std::int64_t{1} << 28;
 
 // A RIFF file goes to SDL's WAV loader, with its formats, conversions and messages. Anything else is
 // decoded by content (FLAC, Ogg Vorbis, Opus, MP3, other WAV flavours) into signed 16-bit samples at the
