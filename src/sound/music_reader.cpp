@@ -72,9 +72,10 @@ sf_count_t allowed_shortfall(int format, sf_count_t declared) {
     return (format & SF_FORMAT_TYPEMASK) == SF_FORMAT_MPEG ? declared / 50 + 2304 : 0;
 }
 
-std::string too_long(std::int64_t samples) {
-    return "Too long: " + std::to_string(samples) + " samples or more, beyond the " +
-           std::to_string(max_music_samples) + " (about 23 minutes of 48 kHz stereo) music may hold.";
+std::string too_long(sf_count_t frames, int channels) {
+    return "Too long: " + std::to_string(frames) + " sample frames or more of " + std::to_string(channels) +
+           " channels, beyond the " + std::to_string(max_music_samples) +
+           " samples (about 23 minutes of 48 kHz stereo) music may hold.";
 }
 
 } // namespace
@@ -101,7 +102,7 @@ void read_music(music_source& source, const std::function<void(const music_shape
                           std::to_string(min_music_rate) + " to " + std::to_string(max_music_rate) + " Hz.");
     const bool length_known = info.frames > 0 && info.frames != SF_COUNT_MAX;
     if (length_known && info.frames > max_music_samples / info.channels)
-        throw music_error(too_long(info.frames * info.channels));
+        throw music_error(too_long(info.frames, info.channels));
 
     begin({info.samplerate, info.channels});
     std::vector<float> buffer(static_cast<std::size_t>(chunk_frames * info.channels));
@@ -110,7 +111,7 @@ void read_music(music_source& source, const std::function<void(const music_shape
         const sf_count_t n = sf_readf_float(file.get(), buffer.data(), chunk_frames);
         if (n <= 0) break;
         frames += n;
-        if (frames > max_music_samples / info.channels) throw music_error(too_long(frames * info.channels));
+        if (frames > max_music_samples / info.channels) throw music_error(too_long(frames, info.channels));
         const std::span<float> samples(buffer.data(), static_cast<std::size_t>(n * info.channels));
         for (float& s : samples) {
             if (!std::isfinite(s)) s = 0.0f;
