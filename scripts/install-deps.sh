@@ -6,7 +6,7 @@ packages=(
   build-essential cmake pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  libglfw3-dev libsdl2-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
+  libglfw3-dev libsdl2-dev libsndfile1-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev
   libboost-dev libsparsehash-dev libglm-dev
   libgl1-mesa-dri libgl-dev libx11-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick

@@ -8,6 +8,7 @@
 #include "platform/display_manager.hpp"
 #include "platform/window.hpp"
 #include "sound/music_callback.hpp"
+#include "sound/music_decode.hpp"
 
 #include <GLFW/glfw3.h>
 #include <SDL.h>
@@ -114,7 +115,7 @@ void player::install_handlers() {
 
 void player::install_production() {
     model = load_obj("assets/toristin.obj", &core->log_manager);
-    load_music();
+    load_music(music_path);
     open_audio();
     try {
         act = std::make_unique<test_act>(model.get(), *this);
@@ -126,20 +127,20 @@ void player::install_production() {
     timeline.add_act(act.get(), 0.0);
 }
 
-void player::load_music() {
-    Uint32 length = 0;
-    Uint8* samples = nullptr;
-    if (SDL_LoadWAV_RW(SDL_RWFromFile(music_path, "rb"), 1, &music_spec, &samples, &length) == nullptr) {
+void player::load_music(const std::string& path) {
+    try {
+        music = sound::load_playable_music(path);
+    } catch (const sound::music_error& e) {
         core->log_manager.error("Failed to load music!");
-        throw runtime_error(std::string("player::player(): Unable to load music from '") + music_path +
-                            "': " + SDL_GetError());
+        throw runtime_error("player::player(): Unable to load music from '" + path + "': " + e.what());
     }
-    music_buffer = samples;
-    music_position = samples;
-    music_remaining = length;
-    music_length = length;
+    music_spec = music.spec;
+    music_buffer = music.data();
+    music_position = music_buffer;
+    music_length = music.size();
+    music_remaining = music_length;
     core->log_manager.info("Music succesfully loaded!");
-    if (length == 0) core->log_manager.warning(std::string("Music file '") + music_path + "' holds no samples.");
+    if (music_length == 0) core->log_manager.warning("Music file '" + path + "' holds no samples.");
 }
 
 void player::open_audio() {
@@ -148,7 +149,7 @@ void player::open_audio() {
     if (SDL_OpenAudio(&music_spec, nullptr) < 0) {
         const std::string reason = SDL_GetError();
         core->log_manager.error(reason);
-        SDL_FreeWAV(music_buffer);
+        music = {};
         music_buffer = nullptr;
         music_stopped = true;
         throw runtime_error("player::player(): Unable to open the audio output: " + reason);
@@ -173,7 +174,7 @@ void player::audio_callback(void* user_data, std::uint8_t* stream, int len) {
 
 void player::stop_music() {
     SDL_CloseAudio();
-    SDL_FreeWAV(music_buffer);
+    music = {};
     music_buffer = nullptr;
     music_position = nullptr;
     music_stopped = true;

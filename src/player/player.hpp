@@ -3,6 +3,7 @@
 #include "player/act_timeline.hpp"
 #include "player/camera.hpp"
 #include "player/render_scale.hpp"
+#include "sound/playable_music.hpp"
 #include "sound/sound_state.hpp"
 
 #include <SDL_audio.h>
@@ -74,8 +75,9 @@ public:
     // Shared with SDL's audio thread while the device is open.
     std::atomic<std::uint32_t> music_remaining{0};
     const std::uint8_t* music_position = nullptr;
-    std::uint8_t* music_buffer = nullptr;
+    std::uint8_t* music_buffer = nullptr; // music's samples, while they are held
     std::uint32_t music_length = 0; // bytes of decoded music at music_buffer
+    sound::playable_music music;
     bool music_stopped = false;
     act_timeline timeline;
 
@@ -88,7 +90,8 @@ public:
 
 private:
     static void audio_callback(void* user_data, std::uint8_t* stream, int len);
-    void load_music();
+    // Decodes the music file at `path` (any supported format) into `music`; logs and throws on failure.
+    void load_music(const std::string& path);
     void open_audio();
     // Closes the audio device and releases the samples (once).
     void stop_music();
