@@ -22,11 +22,11 @@ struct model_file {
 };
 
 // The largest model or material file read, 32 MiB: room for a mesh more than ten times the courtyard's
-// 2.5 MB. Loading one within it takes at most about 600 MiB whatever it holds: its text, 108 bytes of
+// 2.5 MB. Loading one within it takes at most about 650 MiB whatever it holds: its text, 108 bytes of
 // vertices and indices a triangle up to max_model_triangles (the bound a file of 2-byte polygon corners
 // reaches first; past it the file is refused), 12 while a polygon is read, 16 for computed normals and
 // regrouping by material. A common export (positions, texture coordinates and normals, triangles and quads,
-// several materials) takes about 4 times its size. tests/tools/model_info_test.cpp holds both (1 GiB, 12x).
+// several materials) takes about 3 times its size. tests/tools/model_info_test.cpp holds both (1 GiB, 12x).
 inline constexpr std::uintmax_t max_model_file_size = std::uintmax_t{32} << 20;
 
 // Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
