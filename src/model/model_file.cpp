@@ -2,9 +2,9 @@
 
 #include "core/exceptions.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <algorithm>
 #include <optional>
 #include <system_error>
 

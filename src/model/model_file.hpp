@@ -31,9 +31,9 @@ inline constexpr std::uintmax_t max_model_file_size = std::uintmax_t{32} << 20;
 
 // Reads an OBJ file and the MTL file whose path is the model path with its first "obj" replaced by
 // "mtl"; when that cannot be read, the file the model's mtllib names, relative to the model's folder
-// (models sharing one material file). A map path is tried as written (relative to the working directory), then relative to the
-// material file's folder. Faces before any usemtl take the material file's first material; a usemtl name
-// the file lacks takes the default material.
+// (models sharing one material file). A map path is tried as written (relative to the working
+// directory), then relative to the material file's folder. Faces before any usemtl take the material
+// file's first material; a usemtl name the file lacks takes the default material.
 // A model or material file that is missing, is no regular file (a folder, a device, after following
 // links) or cannot be read leaves that part empty; that, a model without faces, left-out faces and
 // missing material names are passed to warn.

@@ -367,8 +367,8 @@ private:
             }
             return;
         }
-        // Where each triangle goes, then the triangles' vertices moved there in place, cycle by cycle: 4 bytes
-        // and a bit a triangle instead of a second copy of the vertices.
+        // Where each triangle goes, then the triangles' vertices moved there in place, cycle by cycle: 4
+        // bytes and a bit a triangle instead of a second copy of the vertices.
         std::vector<std::uint32_t> destination(triangle_count);
         std::size_t next = 0;
         for (std::size_t g = 0; g < spans.size(); ++g) {

@@ -50,8 +50,9 @@ TEST(ChunkCulling, TheMarginGrowsWithTheTermsNotTheResult) {
 
 TEST(ChunkCulling, OnlyTheStockVertexShaderIsMirrored) {
     const std::string stock = test_support::read_file(std::string(ENGINE_SOURCE_DIR) + "/shaders/cube.vert");
-    EXPECT_TRUE(culling_mirrors(stock)) << "shaders/cube.vert changed: check that box_outside_view mirrors its "
-                                           "transform, then update stock_vertex_shader_hash";
+    EXPECT_TRUE(culling_mirrors(stock))
+        << "shaders/cube.vert changed: check that box_outside_view mirrors its "
+           "transform, then update stock_vertex_shader_hash";
     std::string mirrored = stock;
     const std::size_t at = mirrored.find("vec4(attribute_position, 1.0)");
     ASSERT_NE(at, std::string::npos);

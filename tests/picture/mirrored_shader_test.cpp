@@ -65,7 +65,8 @@ std::string capture(const test_support::run_folder& folder) {
 
 TEST(MirroredShader, DrawsWhatTheStockShaderDrawsOfTheMirroredModel) {
     test_support::run_folder stock;
-    stock.write("assets/toristin.obj", mirrored_model(test_support::read_file(source / "assets/toristin.obj")));
+    stock.write("assets/toristin.obj",
+                mirrored_model(test_support::read_file(source / "assets/toristin.obj")));
     const std::string stock_log = capture(stock);
 
     // Its own shaders/ in place of the link to the repository's.
@@ -74,7 +75,8 @@ TEST(MirroredShader, DrawsWhatTheStockShaderDrawsOfTheMirroredModel) {
     fs::create_directory(edited.path() / "shaders");
     for (const auto& entry : fs::directory_iterator(source / "shaders"))
         fs::copy_file(entry.path(), edited.path() / "shaders" / entry.path().filename());
-    edited.write("shaders/cube.vert", mirroring_shader(test_support::read_file(source / "shaders/cube.vert")));
+    edited.write("shaders/cube.vert",
+                 mirroring_shader(test_support::read_file(source / "shaders/cube.vert")));
     const std::string edited_log = capture(edited);
 
     const std::string culling_off = "not the stock shaders/cube.vert: every chunk of the model is drawn";

@@ -75,9 +75,12 @@ std::string grid_export(int n) {
                 const double x = i * 0.01;
                 const double y = j * 0.01;
                 const double z = ((i * 7 + j * 3) % 11) * 0.001;
-                if (kind[1] == 't') std::snprintf(line, sizeof line, "vt %.6f %.6f\n", x, y);
-                else if (kind[1] == 'n') std::snprintf(line, sizeof line, "vn %.4f %.4f %.4f\n", z, 0.0, 1.0);
-                else std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\n", x, y, z);
+                if (kind[1] == 't')
+                    std::snprintf(line, sizeof line, "vt %.6f %.6f\n", x, y);
+                else if (kind[1] == 'n')
+                    std::snprintf(line, sizeof line, "vn %.4f %.4f %.4f\n", z, 0.0, 1.0);
+                else
+                    std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\n", x, y, z);
                 text += line;
             }
     }
@@ -89,11 +92,12 @@ std::string grid_export(int n) {
             const int c = a + n + 2;
             const int d = a + n + 1;
             if ((i + j) % 2 != 0) {
-                std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, c,
-                              c, c, d, d, d);
+                std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b,
+                              c, c, c, d, d, d);
             } else {
-                std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\nf %d/%d/%d %d/%d/%d %d/%d/%d\n",
-                              a, a, a, b, b, b, c, c, c, a, a, a, c, c, c, d, d, d);
+                std::snprintf(line, sizeof line,
+                              "f %d/%d/%d %d/%d/%d %d/%d/%d\nf %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b,
+                              b, c, c, c, a, a, a, c, c, c, d, d, d);
             }
             text += line;
         }
@@ -119,7 +123,8 @@ TEST(ModelInfo, LoadingStaysWithinItsMemoryBounds) {
     // triangle. Up to the file limit it passes the triangle limit and is refused...
     {
         const std::string half = round_polygon((file_limit - 64) / 4);
-        EXPECT_LE(write("over.obj", triangle_corners + "usemtl a\n" + half + "usemtl b\n" + half), file_limit);
+        EXPECT_LE(write("over.obj", triangle_corners + "usemtl a\n" + half + "usemtl b\n" + half),
+                  file_limit);
     }
     const measured_load refused = load(dir, "over.obj");
     EXPECT_EQ(refused.status, 1);
@@ -132,8 +137,9 @@ TEST(ModelInfo, LoadingStaysWithinItsMemoryBounds) {
     EXPECT_EQ(most.status, 0) << most.err;
     EXPECT_LE(most.peak_kib, any_file_kib);
 
-    std::cout << "peak memory: " << refused.peak_kib << " KiB refused at the triangle limit, " << most.peak_kib
-              << " KiB at it, " << common.peak_kib << " KiB for a " << grid_size / 1024 << " KiB export\n";
+    std::cout << "peak memory: " << refused.peak_kib << " KiB refused at the triangle limit, "
+              << most.peak_kib << " KiB at it, " << common.peak_kib << " KiB for a " << grid_size / 1024
+              << " KiB export\n";
 }
 
 } // namespace
