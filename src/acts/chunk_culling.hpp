@@ -1,18 +1,26 @@
 #pragma once
 // Drawing only the parts of a model that can reach the picture: the chunks whose boxes lie wholly outside
 // the clip volume are left out of the draw. Such a chunk's triangles would be clipped away entirely, so
-// every pixel stays exactly as it is when the whole model is drawn. This relies on the vertex stage
-// placing each vertex at view_to_clip * model_to_view * position, as the scene's shaders do.
+// every pixel stays exactly as it is when the whole model is drawn. This holds only while the vertex stage
+// places each vertex at view_to_clip * (model_to_view * position), as the stock scene vertex shader does:
+// a shader a user edits may move vertices anywhere, so culling applies to that shader's text alone.
 
 #include <glm/mat4x4.hpp>
 #include <glm/vec3.hpp>
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
-// True when every corner of the box lies outside one and the same clip plane under `to_clip`, with a
-// margin for the rounding of the vertex stage's single-precision arithmetic.
-bool box_outside_view(const glm::mat4& to_clip, const glm::vec3& low, const glm::vec3& high);
+// Whether `vertex_source` is the stock scene vertex shader (shaders/cube.vert as shipped), whose
+// transform box_outside_view mirrors.
+bool culling_mirrors(std::string_view vertex_source);
+
+// True when every corner of the box lies outside one and the same clip plane under
+// view_to_clip * model_to_view, by more than the vertex stage's single-precision arithmetic can be off
+// for any point of the box; a corner that is not a number counts as inside.
+bool box_outside_view(const glm::mat4& view_to_clip, const glm::mat4& model_to_view, const glm::vec3& low,
+                      const glm::vec3& high);
 
 // The index ranges of one multi-draw: counts and byte offsets into a GL_UNSIGNED_INT index buffer.
 struct draw_ranges {

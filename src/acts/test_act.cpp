@@ -160,7 +160,25 @@ void test_act::build_scene_program(player& host) {
     const program_build outcome =
         build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
-    if (outcome.linked) build_depth_program(outcome.vertex_source);
+    if (outcome.linked) {
+        build_depth_program(outcome.vertex_source);
+        choose_culling(outcome.vertex_source, host.core->log_manager);
+    }
+}
+
+// One record when culling turns off (and on again): silence would leave a user wondering why the frame
+// time grew after editing the vertex shader.
+void test_act::choose_culling(const std::string& vertex_source, logger::log_manager& log) {
+    const bool stock = culling_mirrors(vertex_source);
+    if (culling_chosen && stock == culling_chunks) return;
+    if (!stock) {
+        log.info("The scene vertex shader is not the stock shaders/cube.vert: every chunk of the model is "
+                 "drawn (culling off).");
+    } else if (culling_chosen) {
+        log.info("The scene vertex shader is the stock one again: chunks out of view are culled.");
+    }
+    culling_chosen = true;
+    culling_chunks = stock;
 }
 
 // The depth pre-pass runs the scene's own vertex shader, so both passes compute the same positions and
@@ -325,8 +343,9 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
                   "; the last good program stays in use.");
     };
     rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing,
-            [this](const program_build& built) {
+            [this, &log](const program_build& built) {
                 build_depth_program(built.vertex_source);
+                choose_culling(built.vertex_source, log);
                 describe_depth_attributes();
                 scene_vertex_array.bind();
                 scene_vertex_buffer.bind();
@@ -389,10 +408,10 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     const glm::mat4 to_view = model_to_view(p, state);
 
     // The chunks that can reach the picture; the rest would be clipped away whole.
-    const glm::mat4 to_clip = p.camera.view_to_clip * to_view;
     std::vector<char> visible(model_chunks.size());
     for (std::size_t i = 0; i < model_chunks.size(); ++i)
-        visible[i] = !box_outside_view(to_clip, model_chunks[i].low, model_chunks[i].high);
+        visible[i] = !culling_chunks || !box_outside_view(p.camera.view_to_clip, to_view, model_chunks[i].low,
+                                                          model_chunks[i].high);
     const auto multi_draw = [](const draw_ranges& ranges) {
         if (ranges.empty()) return;
         glapi::glMultiDrawElementsBaseVertex(

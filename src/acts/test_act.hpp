@@ -8,6 +8,7 @@
 #include "gl/buffer.hpp"
 #include "gl/program_object.hpp"
 #include "gl/vertex_array.hpp"
+#include "logger/log_manager.hpp"
 #include "player/abstract_act.hpp"
 
 #include <cstdint>
@@ -57,6 +58,10 @@ public:
     bool depth_program_ready = false;
     // The model cut into runs of nearby triangles, drawn only when in view.
     std::vector<mesh_chunk> model_chunks;
+    // Whether chunks out of view are left out: only under the stock scene vertex shader, whose transform
+    // the culling mirrors.
+    bool culling_chunks = false;
+    bool culling_chosen = false; // set by the first linked scene program
     std::size_t model_triangle_count = 0;
     // Where the model's triangles in reverse order start in the scene's index buffer.
     std::size_t reversed_model_first = 0;
@@ -75,6 +80,7 @@ private:
     void describe_scene_attributes() const;
     void set_scene_samplers() const;
     void build_depth_program(const std::string& vertex_source);
+    void choose_culling(const std::string& vertex_source, logger::log_manager& log);
     void describe_depth_attributes() const;
     void build_particle_program(player& host);
     void describe_particle_attributes() const;

@@ -2,6 +2,7 @@
 
 #include <glm/geometric.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -51,12 +52,12 @@ struct position_hash {
 } // namespace
 
 void compute_normals(std::vector<model_vertex>& vertices, const std::vector<smoothing_run>& runs,
-                     const std::vector<std::uint32_t>& missing) {
+                     const std::vector<std::uint32_t>& missing, std::size_t positions) {
     if (missing.empty()) return;
     const std::size_t triangle_count = vertices.size() / 3;
     const std::vector<bool> smooth = smooth_triangles(triangle_count, runs);
     std::unordered_map<position_key, glm::vec3, position_hash> sums;
-    sums.reserve(missing.size());
+    sums.reserve(std::min(missing.size(), positions));
     for (const std::uint32_t v : missing) {
         if (smooth[v / 3]) sums.emplace(position_key{vertices[v].position}, glm::vec3(0.0f));
     }

@@ -17,6 +17,6 @@ struct smoothing_run {
 // 3i + 2). A smooth triangle's corner gets the area-weighted mean of the normals of the smooth triangles
 // with a corner at the same position (the same coordinates, so that positions an exporter wrote twice
 // count as one), a flat one the normal of its own triangle; a corner without any area around it gets
-// (0, 0, 0). Costs nothing when `missing` is empty.
+// (0, 0, 0). Costs nothing when `missing` is empty. `positions` bounds the number of distinct positions.
 void compute_normals(std::vector<model_vertex>& vertices, const std::vector<smoothing_run>& runs,
-                     const std::vector<std::uint32_t>& missing);
+                     const std::vector<std::uint32_t>& missing, std::size_t positions);

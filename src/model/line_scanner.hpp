@@ -54,6 +54,11 @@ public:
             ++pos;
         return pos != end;
     }
+    // Moves past the characters up to the next white space (or the end of the line). Never fails.
+    void skip_word() {
+        while (pos != end && !(*pos == ' ' || (*pos >= '\t' && *pos <= '\r')))
+            ++pos;
+    }
     // The rest of the line without the white space around it.
     std::string rest();
 

@@ -2,6 +2,7 @@
 
 #include "core/exceptions.hpp"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -69,6 +70,25 @@ private:
     std::size_t default_index = none;
 };
 
+// The material files to try in order: the model path with "obj" replaced by "mtl", then the model's
+// mtllib relative to the model's folder, as the whole rest of its line and (for a line naming several
+// files) word by word.
+std::vector<std::string> material_candidates(const std::string& model_path, const std::string& mtl_path,
+                                             const std::string& library) {
+    std::vector<std::string> candidates{mtl_path};
+    if (library.empty()) return candidates;
+    const std::filesystem::path folder = std::filesystem::path(model_path).parent_path();
+    candidates.push_back((folder / library).string());
+    std::size_t at = 0;
+    while ((at = library.find_first_not_of(" \t", at)) != std::string::npos) {
+        const std::size_t stop = std::min(library.find_first_of(" \t", at), library.size());
+        if (stop == library.size() && at == 0) break; // one word: tried whole
+        candidates.push_back((folder / library.substr(at, stop - at)).string());
+        at = stop;
+    }
+    return candidates;
+}
+
 } // namespace
 
 model_file read_model_file(const std::string& path, const std::function<void(const std::string&)>& warn) {
@@ -91,22 +111,33 @@ model_file read_model_file(const std::string& path, const std::function<void(con
         warn("Unable to open model file '" + path + "'; the model has no faces.");
     }
 
-    if (const std::optional<std::string> mtl_text = read_regular_file(*mtl_path)) {
+    std::optional<std::string> mtl_text;
+    for (const std::string& candidate : material_candidates(path, *mtl_path, model.mesh.material_library)) {
+        mtl_text = read_regular_file(candidate);
+        if (mtl_text) {
+            model.material_file = candidate;
+            break;
+        }
+    }
+    if (mtl_text) {
         model.materials = parse_mtl(*mtl_text);
-        const std::filesystem::path folder = std::filesystem::path(*mtl_path).parent_path();
+        const std::filesystem::path folder = std::filesystem::path(model.material_file).parent_path();
         for (mtl_material& material : model.materials) {
             for (auto* map : {&material.diffuse_map, &material.specular_map, &material.normal_map}) {
                 if (*map) *map = map_file(**map, folder);
             }
         }
-    } else {
+    } else if (model.mesh.material_library.empty()) {
         warn("Unable to open material file '" + *mtl_path + "'; the model keeps the default material.");
+    } else {
+        warn("Unable to open material file '" + *mtl_path + "' or the model's mtllib '" +
+             model.mesh.material_library + "'; the model keeps the default material.");
     }
 
     material_lookup lookup(model.materials);
     for (const obj_group& group : model.mesh.groups) {
         model.group_materials.push_back(lookup.index_of(group.material, [&](const std::string& name) {
-            warn("Material '" + name + "' is not in '" + *mtl_path +
+            warn("Material '" + name + "' is not in '" + model.material_file +
                  "'; its faces get the default material.");
         }));
     }

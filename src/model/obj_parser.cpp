@@ -47,13 +47,20 @@ std::string read_all(std::istream& in) {
     return text;
 }
 
-// Calls handle(line_number, begin, end) for every line of text that is not blank; line numbers are
-// 1-based and count blank lines too. Lines end at line feeds; a last line without one counts when it
-// is not empty. Trailing carriage returns (CRLF files) are dropped. A line ending in a backslash goes on
-// on the next one, the backslash read as a space; the joined line has the number of its first line.
-template <typename Handler> void for_each_line(std::string_view text, Handler&& handle) {
+// Calls handle(line_number, begin, end) for every line of text that is not blank, without the spaces and
+// tabs it begins with (exporters and hand edits indent lines); line numbers are 1-based and count blank
+// lines too. Lines end at line feeds; a last line without one counts when it is not empty. Trailing
+// carriage returns (CRLF files) are dropped. A line ending in a backslash goes on on the next one, the
+// backslash read as a space as common readers join such lines ("f 1 2\" then "3" is "f 1 2 3"); the
+// joined line has the number of its first line.
+template <typename Handler> void for_each_line(std::string_view text, Handler&& handle_line) {
     const char* pos = text.data();
     const char* const end = pos + text.size();
+    const auto handle = [&handle_line](std::size_t number, const char* begin, const char* stop) {
+        while (begin != stop && (*begin == ' ' || *begin == '\t'))
+            ++begin;
+        if (begin != stop) handle_line(number, begin, stop);
+    };
     std::size_t number = 0;
     std::string joined;
     std::size_t joined_number = 0;
@@ -169,12 +176,19 @@ bool starts_with_word(const char* begin, const char* end, std::string_view keywo
 class obj_reader {
 public:
     // Sizes every list for the lines of text up front: growing them by doubling costs more than a
-    // counting pass over text already in memory.
+    // counting pass over text already in memory, and would hold the old and the new array at once. A face
+    // counts its corners less two (at most the triangle limit: a larger file is refused on the way).
     void reserve_for(std::string_view text) {
         std::size_t counts[4] = {};
         for_each_line(text, [&counts](std::size_t, const char* begin, const char* end) {
             if (*begin == 'f') {
-                ++counts[3];
+                line_scanner words(begin + 1, end);
+                std::size_t corners = 0;
+                while (words.more() && words.peek() != '#') {
+                    words.skip_word();
+                    ++corners;
+                }
+                if (corners >= 3) counts[3] += corners - 2;
             } else if (*begin == 'v' && end - begin >= 2) {
                 const char second = begin[1];
                 if (second == ' ' || second == '\t') ++counts[0];
@@ -185,8 +199,9 @@ public:
         positions.reserve(counts[0]);
         uvs.reserve(counts[1]);
         normals.reserve(counts[2]);
-        mesh.triangles.reserve(counts[3]);
-        mesh.vertices.reserve(3 * counts[3]);
+        const std::size_t triangles = std::min(counts[3], max_model_triangles);
+        mesh.triangles.reserve(triangles);
+        mesh.vertices.reserve(3 * triangles);
     }
 
     void read_line(std::size_t number, const char* begin, const char* end) {
@@ -210,6 +225,9 @@ public:
         } else if (first == 'u' && starts_with_word(begin, end, "usemtl")) {
             line_scanner text(begin + 6, end);
             use_material(text.rest());
+        } else if (first == 'm' && mesh.material_library.empty() && starts_with_word(begin, end, "mtllib")) {
+            line_scanner text(begin + 6, end);
+            mesh.material_library = text.rest();
         } else if (first == 's' && starts_with_word(begin, end, "s")) {
             line_scanner text(begin + 1, end);
             const std::string group = text.rest();
@@ -219,45 +237,58 @@ public:
     }
 
     obj_mesh take() {
-        compute_normals(mesh.vertices, smoothing, missing_normals);
+        // What only the reading needed goes before the normals and the grouping take their share.
+        const std::size_t position_count = positions.size();
+        for (auto* list : {&positions, &normals})
+            std::vector<glm::vec3>().swap(*list);
+        std::vector<glm::vec2>().swap(uvs);
+        std::vector<corner>().swap(corners);
+        std::vector<glm::vec3>().swap(corner_positions);
+        std::vector<std::array<std::uint32_t, 3>>().swap(pieces);
+        compute_normals(mesh.vertices, smoothing, missing_normals, position_count);
         mesh.computed_normals = missing_normals.size();
-        mesh.file_normals = mesh.vertices.size() - missing_normals.size();
+        std::vector<std::uint32_t>().swap(missing_normals);
+        mesh.file_normals = mesh.vertices.size() - mesh.computed_normals;
         mesh.file_uvs = mesh.vertices.size() - mesh.missing_uvs;
         group_by_material();
         return std::move(mesh);
     }
 
 private:
-    // Triangles, nearly every face of most files, are read without touching the polygon lists.
+    // Triangles, nearly every face of most files, are read without touching the polygon lists. Corners are
+    // resolved as they are read, so that a long polygon keeps 12 bytes a corner while it is read; a
+    // malformed corner anywhere on the line is named before an index out of range.
     void read_face(std::size_t number, line_scanner& text) {
-        std::array<written_corner, 3> first;
-        written_corner later;
+        std::array<corner, 3> first;
+        written_corner written;
         std::size_t count = 0;
+        bool out_of_range = false;
         while (text.more() && text.peek() != '#') {
-            written_corner& c = count < 3 ? first[count] : later;
-            if (!read_corner(text, c)) throw obj_parse_error(number, "malformed face corner");
-            if (count >= 3) {
-                if (count == 3) written.assign(first.begin(), first.end());
-                written.push_back(c);
+            if (!read_corner(text, written)) throw obj_parse_error(number, "malformed face corner");
+            corner c;
+            if (out_of_range || !resolve_corner(written, c)) {
+                out_of_range = true;
+                continue;
+            }
+            if (count < 3) {
+                first[count] = c;
+            } else {
+                if (count == 3) corners.assign(first.begin(), first.end());
+                // Each corner past the third adds a triangle: refuse before the lists outgrow the limit.
+                if (mesh.triangles.size() + count - 1 > max_model_triangles) refuse_size(number);
+                corners.push_back(c);
             }
             ++count;
         }
+        if (out_of_range) throw obj_parse_error(number, "face index out of range");
         if (count == 3) {
-            const corner a = resolve_corner(number, first[0]);
-            const corner b = resolve_corner(number, first[1]);
-            const corner c = resolve_corner(number, first[2]);
-            add_triangle(a, b, c);
+            add_triangle(number, first[0], first[1], first[2]);
             return;
         }
         if (count < 3) {
-            for (std::size_t i = 0; i < count; ++i)
-                resolve_corner(number, first[i]);
             ++mesh.dropped_faces;
             return;
         }
-        corners.clear();
-        for (const written_corner& w : written)
-            corners.push_back(resolve_corner(number, w));
         corner_positions.clear();
         for (const corner& c : corners)
             corner_positions.push_back(positions[c.position]);
@@ -267,20 +298,22 @@ private:
             return;
         }
         for (const auto& piece : pieces)
-            add_triangle(corners[piece[0]], corners[piece[1]], corners[piece[2]]);
+            add_triangle(number, corners[piece[0]], corners[piece[1]], corners[piece[2]]);
     }
 
-    corner resolve_corner(std::size_t number, const written_corner& w) const {
-        corner c;
-        if (!resolve(w.position, positions.size(), c.position) ||
-            (w.has_uv && !resolve(w.uv, uvs.size(), c.uv)) ||
-            (w.has_normal && !resolve(w.normal, normals.size(), c.normal))) {
-            throw obj_parse_error(number, "face index out of range");
-        }
-        return c;
+    [[noreturn]] static void refuse_size(std::size_t number) {
+        throw obj_parse_error(number, "more than " + std::to_string(max_model_triangles) +
+                                          " triangles, the limit for a model");
     }
 
-    void add_triangle(const corner& a, const corner& b, const corner& c) {
+    bool resolve_corner(const written_corner& w, corner& c) const {
+        return resolve(w.position, positions.size(), c.position) &&
+               (!w.has_uv || resolve(w.uv, uvs.size(), c.uv)) &&
+               (!w.has_normal || resolve(w.normal, normals.size(), c.normal));
+    }
+
+    void add_triangle(std::size_t number, const corner& a, const corner& b, const corner& c) {
+        if (mesh.triangles.size() == max_model_triangles) refuse_size(number);
         triangle face{};
         const corner* const three[3] = {&a, &b, &c};
         for (std::size_t i = 0; i < 3; ++i) {
@@ -334,20 +367,34 @@ private:
             }
             return;
         }
-        std::vector<model_vertex> vertices;
-        vertices.reserve(mesh.vertices.size());
+        // Where each triangle goes, then the triangles' vertices moved there in place, cycle by cycle: 4
+        // bytes and a bit a triangle instead of a second copy of the vertices.
+        std::vector<std::uint32_t> destination(triangle_count);
+        std::size_t next = 0;
         for (std::size_t g = 0; g < spans.size(); ++g) {
             if (spans[g].empty()) continue;
-            obj_group group{material_names[g], vertices.size() / 3, 0};
+            obj_group group{material_names[g], next, 0};
             for (const auto& [first, stop] : spans[g]) {
-                vertices.insert(vertices.end(),
-                                mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * first),
-                                mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * stop));
+                for (std::size_t t = first; t < stop; ++t)
+                    destination[t] = static_cast<std::uint32_t>(next++);
                 group.triangle_count += stop - first;
             }
             mesh.groups.push_back(std::move(group));
         }
-        mesh.vertices = std::move(vertices); // the triangles stay 0 1 2, 3 4 5, ...
+        std::vector<bool> placed(triangle_count);
+        for (std::size_t start = 0; start < triangle_count; ++start) {
+            if (placed[start]) continue;
+            std::array<model_vertex, 3> carried;
+            std::copy_n(mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * start), 3, carried.begin());
+            std::size_t at = start;
+            do {
+                at = destination[at];
+                std::swap_ranges(carried.begin(), carried.end(),
+                                 mesh.vertices.begin() + static_cast<std::ptrdiff_t>(3 * at));
+                placed[at] = true;
+            } while (at != start);
+        }
+        // The triangles stay 0 1 2, 3 4 5, ...
     }
 
     struct material_run {
@@ -365,7 +412,6 @@ private:
     std::vector<std::string> material_names{""};
     std::vector<material_run> material_runs{{0, 0}};
     // Scratch space of read_face, kept to spare an allocation per face.
-    std::vector<written_corner> written;
     std::vector<corner> corners;
     std::vector<glm::vec3> corner_positions;
     std::vector<std::array<std::uint32_t, 3>> pieces;

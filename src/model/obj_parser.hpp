@@ -34,6 +34,8 @@ struct obj_mesh {
     std::size_t missing_uvs = 0;
     // Faces with fewer than three corners and polygons without area, left out.
     std::size_t dropped_faces = 0;
+    // The rest of the first mtllib line: the material file (or files) the model names.
+    std::string material_library;
 };
 
 // One material of an MTL file; each keyword's last occurrence within it wins. A map is present when its
@@ -48,6 +50,10 @@ struct mtl_material {
     std::optional<std::string> normal_map;
 };
 
+// The most triangles a model may have, 4 million (90 times the courtyard's 44,828): 108 bytes each as
+// parsed, so a little over 400 MiB. A file that would give more is refused.
+inline constexpr std::size_t max_model_triangles = 4'000'000;
+
 // A face the parser refuses; line is 1-based.
 class obj_parse_error : public runtime_error {
 public:
@@ -58,12 +64,13 @@ public:
 };
 
 // Reads "v", "vt" (v stored as 1 - v) and "vn" lines, faces "f" with corners "p", "p/t", "p//n" or
-// "p/t/n" (negative indices count back from the end of the lists read so far), "usemtl" and "s"; every
-// other line is skipped, and a line ending in a backslash goes on on the next one. Triangles stay as they
-// are; larger polygons are split by triangulate_polygon. A missing texture coordinate is (0, 0); a missing
-// normal is computed: the area-weighted mean of the normals of the faces sharing the corner's position, or
-// the face's own normal under "s off" or "s 0". Throws obj_parse_error for a face corner that cannot be
-// read or whose index is not within the lists read so far.
+// "p/t/n" (negative indices count back from the end of the lists read so far), "usemtl", "s" and the
+// first "mtllib"; every other line is skipped. Spaces and tabs before a keyword do not matter, and a line
+// ending in a backslash goes on on the next one. Triangles stay as they are; larger polygons are split by
+// triangulate_polygon. A missing texture coordinate is (0, 0); a missing normal is computed: the
+// area-weighted mean of the normals of the faces sharing the corner's position, or the face's own normal
+// under "s off" or "s 0". Throws obj_parse_error for a face corner that cannot be read or whose index is
+// not within the lists read so far, or for a face past max_model_triangles.
 obj_mesh parse_obj(std::string_view text);
 // The same over the rest of a stream.
 obj_mesh parse_obj(std::istream& in);

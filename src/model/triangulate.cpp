@@ -112,8 +112,12 @@ bool triangulate_polygon(std::span<const glm::vec3> corners, std::vector<std::ar
     const glm::vec3 normal = polygon_normal(corners);
     const float length = glm::length(normal);
     if (!(length > 0.0f) || !std::isfinite(length)) return false;
+    if (corners.size() > max_clipped_corners) {
+        fan(corners.size(), out);
+        return true;
+    }
     const std::vector<glm::vec2> flat = flatten(corners, normal);
-    if (corners.size() > max_clipped_corners || convex(flat)) {
+    if (convex(flat)) {
         fan(corners.size(), out);
     } else {
         clip_ears(flat, out);

@@ -111,6 +111,9 @@ TEST(SceneRender, AfterTheEndTheModelIsBlackAgainstTheClearColour) {
 
 TEST(SceneRender, TheOpeningShowsTheLitModel) {
     production run;
+    // Both the stock shaders' speed-ups are on; neither changes a pixel, so only this can tell.
+    EXPECT_TRUE(run.act().depth_program_ready) << "the depth pre-pass was not built";
+    EXPECT_TRUE(run.act().culling_chunks) << "chunks out of view are not culled";
     const frame f = run.play_to(4.0, 10);
     const double lit =
         share(f, [&](std::size_t i) { return luminance(f, i) > 30 && !near_grey(f, i, clear_grey); });

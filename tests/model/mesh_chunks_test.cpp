@@ -52,6 +52,13 @@ TEST(MeshChunks, RunsCoverEveryTriangleInOrderWithinGroupsAndLimits) {
     // A box of at most 3 units holds 5 of these triangles (x from 0 to 3 at steps of 0.5, each 1 wide);
     // group 0's 25 make 5 runs, group 1's 15 make 3.
     EXPECT_EQ(chunks.size(), 8u);
+
+    // Triangles all in one place: the count alone ends the runs, at exactly 8.
+    const strip heap = make_strip(20, 0.0f, 20);
+    std::vector<std::size_t> counts;
+    for (const mesh_chunk& c : chunk_triangles(heap.vertices, heap.triangles, heap.groups, {8, 3.0f}))
+        counts.push_back(c.triangle_count);
+    EXPECT_EQ(counts, (std::vector<std::size_t>{8, 8, 4}));
 }
 
 } // namespace

@@ -16,13 +16,14 @@ namespace {
 // A tent: two faces meeting at the ridge x = 0, each rising to it at 45 degrees.
 const std::string tent = "v -1 0 0\nv 0 1 0\nv 0 1 -1\nv -1 0 -1\nv 1 0 0\nv 1 0 -1\n";
 
-float area(const obj_mesh& mesh) {
+// The triangles' total area; each must face +z (or -z for facing = -1).
+float area(const obj_mesh& mesh, float facing = 1.0f) {
     float sum = 0.0f;
     for (std::size_t t = 0; t < mesh.triangles.size(); ++t) {
         const glm::vec3 a = mesh.vertices[3 * t].position;
         const glm::vec3 n =
             glm::cross(mesh.vertices[3 * t + 1].position - a, mesh.vertices[3 * t + 2].position - a);
-        EXPECT_GT(n.z, 0.0f) << "triangle " << t << " keeps the polygon's winding";
+        EXPECT_GT(facing * n.z, 0.0f) << "triangle " << t << " keeps the polygon's winding";
         sum += glm::length(n) / 2.0f;
     }
     return sum;
@@ -72,6 +73,10 @@ TEST(ObjShapes, PolygonsAreFannedOrEarClippedAndDegenerateOnesLeftOut) {
     const obj_mesh ell = parse_obj("v 0 1 0\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 1 2 0\nv 1 1 0\nf 1 2 3 4 5 6\n");
     ASSERT_EQ(ell.triangles.size(), 4u);
     EXPECT_FLOAT_EQ(area(ell), 3.0f);
+    // A wider L wound the other way round, facing -z: clipped in its own orientation, area 6.
+    const obj_mesh back = parse_obj("v 0 1 0\nv 0 0 0\nv 4 0 0\nv 4 2 0\nv 2 2 0\nv 2 1 0\nf 6 5 4 3 2 1\n");
+    ASSERT_EQ(back.triangles.size(), 4u);
+    EXPECT_FLOAT_EQ(area(back, -1.0f), 6.0f);
 
     // A concave star of 20,000 corners is fanned: clipping its ears would take minutes.
     std::string star;
@@ -100,6 +105,9 @@ TEST(ObjShapes, NegativeIndicesAndContinuedLinesReadAsTheirPlainForm) {
         EXPECT_EQ(relative.vertices[i].position, plain.vertices[i].position);
         EXPECT_EQ(relative.vertices[i].uv, plain.vertices[i].uv);
     }
+    const obj_mesh tight = parse_obj(lists + "f 1/1/1 2/2/1\\\n3/1/1\n");
+    ASSERT_EQ(tight.vertices.size(), 3u) << "the backslash reads as a blank between 2/2/1 and 3/1/1";
+    EXPECT_EQ(tight.vertices[2].position, plain.vertices[2].position);
     try {
         parse_obj(lists + "\nf 1 2 3 \\\n -4\n");
         FAIL() << "refused";
@@ -143,6 +151,34 @@ TEST(ModelFile, GroupsTakeTheirMaterialsAndMapsAreFoundBesideTheMaterialFile) {
     EXPECT_EQ(warnings,
               (std::vector<std::string>{
                   "Material 'gone' is not in 'models/m.mtl'; its faces get the default material."}));
+}
+
+TEST(ModelFile, TheModelsMtllibIsFollowedWhenNoMaterialFileIsBesideIt) {
+    const test_support::temp_dir dir;
+    // Two models sharing one material file, lines indented as exporters and hand edits indent them.
+    const std::string faces = "mtllib ../shared/materials.mtl\n  v 0 0 0\n\tv 1 0 0\n \t v 0 1 0\n"
+                              "\tusemtl b\n\tf 1 2 3\n";
+    dir.write("models/one.obj", faces);
+    dir.write("models/two.obj", faces);
+    dir.write("models/two.mtl", "newmtl b\nKd 0 0 1\n"); // beside the model: it wins
+    dir.write("shared/materials.mtl", "newmtl a\n  Kd 1 0 0\nnewmtl b\n\tKd 0 1 0\n");
+    const test_support::scoped_cwd cwd(dir.path());
+    std::vector<std::string> warnings;
+    const auto warn = [&warnings](const std::string& text) { warnings.push_back(text); };
+
+    const model_file one = read_model_file("models/one.obj", warn);
+    ASSERT_EQ(one.mesh.triangles.size(), 1u);
+    EXPECT_EQ(one.material_file, "models/../shared/materials.mtl");
+    ASSERT_EQ(one.group_materials, (std::vector<std::size_t>{1}));
+    EXPECT_EQ(one.materials[1].diffuse_color, glm::vec3(0, 1, 0));
+    EXPECT_EQ(read_model_file("models/two.obj", warn).materials.at(0).diffuse_color, glm::vec3(0, 0, 1));
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+
+    dir.write("models/three.obj", "mtllib gone.mtl\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n");
+    EXPECT_EQ(read_model_file("models/three.obj", warn).material_file, "");
+    EXPECT_EQ(warnings, (std::vector<std::string>{"Unable to open material file 'models/three.mtl' or the "
+                                                  "model's mtllib 'gone.mtl'; the model keeps the default "
+                                                  "material."}));
 }
 
 } // namespace

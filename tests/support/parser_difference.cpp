@@ -46,6 +46,7 @@ bool old_subset(const std::string& text) {
     while (std::getline(lines, line)) {
         if (continued(line)) return false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        line.erase(0, line.find_first_not_of(" \t"));
         if (line.empty() || line[0] != 'f') continue;
         std::istringstream words(line.substr(1));
         std::string word;

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -57,8 +58,10 @@ void child_process::reap(int wait_status) {
 bool child_process::running() {
     if (exit_status >= 0 || child <= 0) return false;
     int wait_status = 0;
-    const pid_t r = waitpid(child, &wait_status, WNOHANG);
+    struct rusage usage {};
+    const pid_t r = wait4(child, &wait_status, WNOHANG, &usage);
     if (r == child) {
+        peak_kib = usage.ru_maxrss;
         reap(wait_status);
         return false;
     }

@@ -27,6 +27,8 @@ public:
     // Exit status; -1 while running; 128 + signal number when killed by a signal.
     int status() const { return exit_status; }
     pid_t pid() const { return child; }
+    // The child's peak resident memory in KiB, once it has ended (and been waited for); 0 before.
+    long peak_memory_kib() const { return peak_kib; }
 
     std::string out() const; // everything written to standard output so far
     std::string err() const; // everything written to standard error so far
@@ -48,6 +50,7 @@ private:
 
     pid_t child = -1;
     int exit_status = -1;
+    long peak_kib = 0;
     std::filesystem::path out_file;
     std::filesystem::path err_file;
 };

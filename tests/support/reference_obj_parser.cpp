@@ -9,14 +9,16 @@
 namespace reference_parser {
 namespace {
 
-// Calls handle(line_number, line) for every line that is not blank; line numbers are 1-based and
-// count blank lines too. A trailing carriage return (CRLF files) is dropped.
+// Calls handle(line_number, line) for every line that is not blank, without the spaces and tabs it
+// begins with; line numbers are 1-based and count blank lines too. A trailing carriage return (CRLF
+// files) is dropped.
 template <typename Handler> void for_each_line(std::istream& in, Handler&& handle) {
     std::string line;
     std::size_t number = 0;
     while (std::getline(in, line)) {
         ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        line.erase(0, line.find_first_not_of(" \t"));
         if (!line.empty()) handle(number, line);
     }
 }

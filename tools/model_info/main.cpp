@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
         std::printf("vertices: %zu\n", mesh.vertices.size());
         std::printf("groups: %zu\n", mesh.groups.size());
         std::printf("materials: %zu\n", model.materials.size());
+        std::printf("material file: %s\n",
+                    model.material_file.empty() ? "none" : model.material_file.c_str());
         std::printf("normals: %s\n", provenance(mesh.file_normals, mesh.computed_normals, "computed"));
         std::printf("texture coordinates: %s\n", provenance(mesh.file_uvs, mesh.missing_uvs, "none"));
         print_bounds(mesh);
