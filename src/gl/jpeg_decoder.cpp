@@ -53,7 +53,8 @@ void on_message(j_common_ptr info, int level) {
 
 void note_scan(j_decompress_ptr info) {
     for (int i = 0; i < info->comps_in_scan; ++i)
-        state_of(reinterpret_cast<j_common_ptr>(info)).components_scanned |= 1u << info->cur_comp_info[i]->component_index;
+        state_of(reinterpret_cast<j_common_ptr>(info)).components_scanned |=
+            1u << info->cur_comp_info[i]->component_index;
 }
 
 // Called between the steps of reading a file of several scans, each new scan's header read.
@@ -170,7 +171,8 @@ std::optional<decoded_pixels> decode_jpeg(std::FILE* file, int channels) {
         static_cast<int>(info.output_width), static_cast<int>(info.output_height)};
     std::vector<unsigned char> ink_row(inks ? std::size_t{info.output_width} * 4 : 0);
     if (!read_rows(reader, image, channels, inks ? ink_row.data() : nullptr)) return std::nullopt;
-    if (reader.errors.ended_early && !nothing_missing(info, reader.errors.components_scanned)) return std::nullopt;
+    if (reader.errors.ended_early && !nothing_missing(info, reader.errors.components_scanned))
+        return std::nullopt;
     return image;
 }
 

@@ -19,6 +19,7 @@ constexpr double latest_time(double length) {
 // "675.3 (the piece's end and 600 s more)", for messages and usage texts.
 inline std::string latest_time_text(double length) {
     char text[80];
-    std::snprintf(text, sizeof text, "%g (the piece's end and %g s more)", latest_time(length), time_after_piece);
+    std::snprintf(text, sizeof text, "%g (the piece's end and %g s more)", latest_time(length),
+                  time_after_piece);
     return text;
 }

@@ -210,7 +210,8 @@ std::string jpeg_in_component_scans() {
     info.input_components = 3;
     info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&info);
-    static const jpeg_scan_info scans[3] = {{1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+    static const jpeg_scan_info scans[3] = {
+        {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
     info.scan_info = scans;
     info.num_scans = 3;
     jpeg_start_compress(&info, TRUE);
@@ -232,9 +233,10 @@ std::string jpeg_in_component_scans() {
 // whole picture; a cut anywhere in a scan's data, at a restart or between scans is refused.
 TEST(ImageDecoding, AJpegWithoutItsEndMarkerShowsWholeAndOneCutShorterIsRefused) {
     const test_support::temp_dir dir;
-    std::vector<std::pair<std::string, std::string>> files{{"component_scans.jpg", jpeg_in_component_scans()}};
-    for (const char* seed : {"baseline_420.jpg", "restart_422.jpg", "progressive_444.jpg", "grey.jpg", "cmyk.jpg",
-                             "arithmetic.jpg"})
+    std::vector<std::pair<std::string, std::string>> files{
+        {"component_scans.jpg", jpeg_in_component_scans()}};
+    for (const char* seed : {"baseline_420.jpg", "restart_422.jpg", "progressive_444.jpg", "grey.jpg",
+                             "cmyk.jpg", "arithmetic.jpg"})
         files.emplace_back(seed, test_support::read_file(seeds / seed));
     for (const auto& [name, whole] : files) {
         SCOPED_TRACE(name);

@@ -161,8 +161,9 @@ TEST(DemoLive, FullScreenInAnotherSizeStretchesTheFrameOverTheWindow) {
             const auto sx = static_cast<std::size_t>((x + 0.5) * run.shot_width / 320);
             const auto sy = static_cast<std::size_t>((y + 0.5) * run.shot_height / 180);
             for (std::size_t c = 0; c < 3; ++c) {
-                difference += std::abs(static_cast<unsigned char>(frame[(y * 320u + x) * 3 + c]) -
-                                       static_cast<unsigned char>(screen[(sy * run.shot_width + sx) * 3 + c]));
+                difference +=
+                    std::abs(static_cast<unsigned char>(frame[(y * 320u + x) * 3 + c]) -
+                             static_cast<unsigned char>(screen[(sy * run.shot_width + sx) * 3 + c]));
             }
         }
     }
@@ -266,10 +267,11 @@ TEST(DemoLive, SavedShadersShowBrokenOnesKeepTheLastPicture) {
 TEST(DemoLive, RefusesABadCommandLine) {
     test_support::run_folder folder;
     for (const auto& [args, message] :
-         {std::pair<std::vector<std::string>, std::string>{{"--loop", "12:10"},
-                                                           "demo_live: --loop wants its end after its start, not '12:10'"},
-          {{"--start", "100000"}, "demo_live: --start wants seconds up to 675.3 (the piece's end and 600 s more), "
-                                  "not '100000'"}}) {
+         {std::pair<std::vector<std::string>, std::string>{
+              {"--loop", "12:10"}, "demo_live: --loop wants its end after its start, not '12:10'"},
+          {{"--start", "100000"},
+           "demo_live: --start wants seconds up to 675.3 (the piece's end and 600 s more), "
+           "not '100000'"}}) {
         child_process process(demo_live, args, folder.path());
         ASSERT_TRUE(process.wait(30s));
         EXPECT_EQ(process.status(), 2);

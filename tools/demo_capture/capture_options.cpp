@@ -21,7 +21,8 @@ double parse_seconds(const std::string& option, const std::string& text) {
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0.0) {
         fail(option + " wants seconds (a number >= 0), not '" + text + "'");
     }
-    if (value > latest_time(piece_length)) fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
+    if (value > latest_time(piece_length))
+        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
     return value;
 }
 

@@ -78,7 +78,8 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
             *options.video);
     }
     progress_bar progress(std::cerr, plan.frames,
-                          isatty(STDERR_FILENO) == 1 ? progress_bar::style::live : progress_bar::style::lines);
+                          isatty(STDERR_FILENO) == 1 ? progress_bar::style::live
+                                                     : progress_bar::style::lines);
     run_capture(demo, plan, grab, video.get(), progress);
     if (video) video->finish();
 

@@ -25,7 +25,8 @@ std::optional<double> number(const std::string& text) {
 double parse_seconds(const std::string& option, const std::string& text) {
     const auto value = number(text);
     if (!value || *value < 0.0) fail(option + " wants seconds (a number >= 0), not '" + text + "'");
-    if (*value > latest_time(piece_length)) fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
+    if (*value > latest_time(piece_length))
+        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
     return *value;
 }
 

@@ -175,7 +175,8 @@ void session::show_frame(std::int64_t k) {
     if (clock.music_changes() != jumps_drawn) {
         jumps_drawn = clock.music_changes();
         char text[160];
-        std::snprintf(text, sizeof text, "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
+        std::snprintf(text, sizeof text,
+                      "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
                       static_cast<long long>(k), host.time, static_cast<long long>(stepped), step_ms,
                       milliseconds_since(start));
         core.log_manager.debug(text);
