@@ -18,27 +18,66 @@ namespace {
 // have about ten. More than this is refused rather than decoded for minutes.
 constexpr int max_scans = 500;
 
-// libjpeg's error manager with the jump target of the guarded call in progress. The manager is the
-// first member, so the pointer libjpeg hands back is a pointer to the whole.
+// libjpeg's error manager with the jump target of the guarded call in progress, and what the messages and
+// the progress calls saw. The manager is the first member, so the pointer libjpeg hands back is a pointer
+// to the whole.
 struct error_state {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
+    // The file ended before its end-of-image marker; libjpeg goes on as if one followed.
+    bool ended_early = false;
+    // Bit c: component c was in a scan.
+    unsigned components_scanned = 0;
 };
+
+error_state& state_of(j_common_ptr info) {
+    return *reinterpret_cast<error_state*>(info->err);
+}
 
 // Errors jump back to the setjmp of the guarded call below; only libjpeg's C frames and this one, none
 // owning anything, are left that way.
 [[noreturn]] void on_error(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<error_state*>(info->err)->jump, 1);
+    std::longjmp(state_of(info).jump, 1);
 }
 
-// Warnings are corrupt data libjpeg decodes around, and are not printed. Running out of file before the
-// picture ends would leave the rest of it grey: that file is refused, as a truncated PNG is.
+// Warnings are corrupt data libjpeg decodes around, and are not printed. A file that ends early is read
+// on only while no scan runs out of data: a scan that does, in its data or at a restart, would leave
+// the rest of the picture grey, and that file is refused, as a truncated PNG is.
 void on_message(j_common_ptr info, int level) {
-    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) on_error(info);
+    if (level >= 0) return;
+    error_state& state = state_of(info);
+    const int code = info->err->msg_code;
+    if (code == JWRN_JPEG_EOF) state.ended_early = true;
+    if (state.ended_early && (code == JWRN_HIT_MARKER || code == JWRN_MUST_RESYNC)) on_error(info);
 }
 
+void note_scan(j_decompress_ptr info) {
+    for (int i = 0; i < info->comps_in_scan; ++i)
+        state_of(reinterpret_cast<j_common_ptr>(info)).components_scanned |=
+            1u << info->cur_comp_info[i]->component_index;
+}
+
+// Called between the steps of reading a file of several scans, each new scan's header read.
 void on_progress(j_common_ptr info) {
-    if (reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > max_scans) on_error(info);
+    const auto file = reinterpret_cast<j_decompress_ptr>(info);
+    if (file->input_scan_number > max_scans) on_error(info);
+    note_scan(file);
+}
+
+// A file without its end marker, read to its end with every scan whole, is whole when nothing is missing
+// after its last scan either: every component was in a scan, and in a progressive file every coefficient
+// arrived at full precision. In arithmetic coding running into the end is no error, so once that decoder
+// had to read past the end a cut in its data cannot be told from a whole scan: such a file is refused.
+bool nothing_missing(const jpeg_decompress_struct& info, unsigned components_scanned) {
+    if (info.arith_code) return false;
+    if (info.progressive_mode) {
+        for (int c = 0; c < info.num_components; ++c) {
+            for (int k = 0; k < DCTSIZE2; ++k)
+                if (info.coef_bits[c][k] != 0) return false;
+        }
+        return true;
+    }
+    return components_scanned == (1u << info.num_components) - 1;
 }
 
 // Owner of a decompression object. Destroying one that was never created, or that failed half way, is
@@ -68,7 +107,9 @@ bool read_header(jpeg_reader& reader, std::FILE* file) {
     jpeg_create_decompress(&reader.info);
     reader.info.progress = &reader.progress;
     jpeg_stdio_src(&reader.info, file);
-    return jpeg_read_header(&reader.info, TRUE) == JPEG_HEADER_OK;
+    if (jpeg_read_header(&reader.info, TRUE) != JPEG_HEADER_OK) return false;
+    note_scan(&reader.info);
+    return true;
 }
 
 bool start(jpeg_reader& reader) {
@@ -130,6 +171,8 @@ std::optional<decoded_pixels> decode_jpeg(std::FILE* file, int channels) {
         static_cast<int>(info.output_width), static_cast<int>(info.output_height)};
     std::vector<unsigned char> ink_row(inks ? std::size_t{info.output_width} * 4 : 0);
     if (!read_rows(reader, image, channels, inks ? ink_row.data() : nullptr)) return std::nullopt;
+    if (reader.errors.ended_early && !nothing_missing(info, reader.errors.components_scanned))
+        return std::nullopt;
     return image;
 }
 

@@ -44,6 +44,11 @@ bool read_header(png_structp png, png_infop info, std::FILE* file, int channels)
     // Adler-32 does not match is decoded as it stands.
     png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
     png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+    // Only the chunks that make the pixels are read (IHDR, PLTE, tRNS, IDAT): libpng would allocate the
+    // size a text, calibration or palette-suggestion chunk declares before finding the file too short,
+    // 1 GiB for a file of 57 bytes. No gamma, background or significant-bits step is asked for, so the
+    // chunks skipped change no pixel.
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, -1);
     png_read_info(png, info);
 
     png_set_expand(png); // palette to RGB(A), grey below 8 bits to 8 bits, a transparent colour to alpha

@@ -3,6 +3,7 @@
 #include "player/player.hpp"
 
 #include <cmath>
+#include <limits>
 
 replay::replay(player& p, int frames_per_second)
     : host(p)
@@ -19,12 +20,16 @@ std::int64_t replay::nearest_frame(double t, double fps) {
 }
 
 std::int64_t replay::step_to(std::int64_t k) {
+    return step_toward(k, std::numeric_limits<std::int64_t>::max());
+}
+
+std::int64_t replay::step_toward(std::int64_t k, std::int64_t most) {
     if (k < last) {
         host.rewind();
         last = -1;
     }
     const std::int64_t from = last;
-    for (; last < k; ++last)
+    for (; last < k && last - from < most; ++last)
         host.step(frame_time(last + 1, fps));
     return last - from;
 }

@@ -19,8 +19,12 @@ public:
     static std::int64_t nearest_frame(double t, double fps);
 
     // Brings the player's production to frame k with CPU steps only: on from the last frame stepped, or
-    // from the start (after rewinding the player) when k lies behind it. Returns the frames stepped.
+    // from the start (after rewinding the player) when k lies behind it. Returns the frames stepped: none
+    // for the frame it is on.
     std::int64_t step_to(std::int64_t k);
+    // step_to, but at most `most` steps: a long replay goes in slices, between which the caller answers
+    // its window. frame() says how far it got.
+    std::int64_t step_toward(std::int64_t k, std::int64_t most);
     // The frame stepped last; -1 before the first.
     std::int64_t frame() const { return last; }
     int frames_per_second() const { return fps; }

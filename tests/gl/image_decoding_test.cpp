@@ -10,6 +10,15 @@
 #include <stb_image.h>
 #include <zlib.h>
 
+// jpeglib.h needs size_t and FILE declared before it.
+#include <cstddef>
+#include <cstdio>
+#include <jpeglib.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -43,6 +52,8 @@ TEST(ImageDecoding, PngPixelsAreTheBytesOfThePreviousDecoder) {
     const std::vector<fs::path> generated = files_in(fs::path(ENGINE_SOURCE_DIR) / "assets", ".png");
     EXPECT_GE(generated.size(), 12u) << "the sprites and the courtyard's maps under assets/";
     std::vector<fs::path> files = files_in(seeds, ".png");
+    // The seeds that declare a chunk of 1 GiB are files cut short, refused by both decoders.
+    std::erase_if(files, [](const fs::path& f) { return f.filename().string().rfind("oversized_", 0) == 0; });
     EXPECT_GE(files.size(), 20u) << "every colour type and bit depth";
     files.insert(files.end(), generated.begin(), generated.end());
 
@@ -143,6 +154,102 @@ TEST(ImageDecoding, ImagesBeyondTheSizeLimitsAreRefused) {
         } catch (const runtime_error& e) {
             EXPECT_EQ(std::string(e.what()),
                       "gl::texture_2d::from_file(): Unable to load texture data from '" + path + "'.");
+        }
+    }
+}
+
+// 57 bytes: a 1x1 grey PNG's header, then a chunk of this type that declares 1 GiB of data and holds 16
+// bytes of it.
+std::string png_declaring_1_gib(const std::string& type) {
+    const std::string header = big_endian(1) + big_endian(1) + std::string("\x08\x00\x00\x00\x00", 5);
+    return std::string("\x89PNG\r\n\x1a\n", 8) + png_chunk("IHDR", header) + big_endian(0x3fffffff) + type +
+           std::string(16, 'x');
+}
+
+// Decodes `file` in a child process: its peak resident memory in KiB, and whether it was refused.
+std::pair<long, bool> decoded_in_child(const fs::path& file) {
+    const pid_t child = fork();
+    if (child == 0) {
+        try {
+            gl::texture_2d::decode_file(file.string(), GL_RGBA);
+        } catch (const runtime_error&) {
+            _exit(0);
+        }
+        _exit(1);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status)) return {-1, false};
+    return {usage.ru_maxrss, WEXITSTATUS(status) == 0};
+}
+
+TEST(ImageDecoding, AChunkDeclaringAGibibyteCostsNoMemory) {
+    const test_support::temp_dir dir;
+    for (const char* type : {"tEXt", "zTXt", "iTXt", "pCAL", "sCAL", "sPLT"}) {
+        const std::string bytes = png_declaring_1_gib(type);
+        ASSERT_EQ(bytes.size(), 57u);
+        const auto [peak_kib, refused] = decoded_in_child(dir.write(std::string(type) + ".png", bytes));
+        EXPECT_TRUE(refused) << type;
+        // The child starts with a copy of this process, a few MiB.
+        EXPECT_GT(peak_kib, 0) << type;
+        EXPECT_LT(peak_kib, 64 * 1024) << type;
+    }
+}
+
+// A 16x16 colour picture as a JPEG with one sequential scan for each component.
+std::string jpeg_in_component_scans() {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = 16;
+    info.image_height = 16;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    static const jpeg_scan_info scans[3] = {
+        {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
+    info.scan_info = scans;
+    info.num_scans = 3;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<unsigned char> row(16 * 3);
+    for (JDIMENSION y = 0; y < 16; ++y) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            row[i] = static_cast<unsigned char>(i * 5 + y * 16);
+        JSAMPROW rows = row.data();
+        jpeg_write_scanlines(&info, &rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    std::string bytes(reinterpret_cast<const char*>(buffer), size);
+    jpeg_destroy_compress(&info);
+    std::free(buffer);
+    return bytes;
+}
+
+// Every cut of a JPEG: only the one that loses the end-of-image marker alone (or its second byte) shows the
+// whole picture; a cut anywhere in a scan's data, at a restart or between scans is refused.
+TEST(ImageDecoding, AJpegWithoutItsEndMarkerShowsWholeAndOneCutShorterIsRefused) {
+    const test_support::temp_dir dir;
+    std::vector<std::pair<std::string, std::string>> files{
+        {"component_scans.jpg", jpeg_in_component_scans()}};
+    for (const char* seed : {"baseline_420.jpg", "restart_422.jpg", "progressive_444.jpg", "grey.jpg",
+                             "cmyk.jpg", "arithmetic.jpg"})
+        files.emplace_back(seed, test_support::read_file(seeds / seed));
+    for (const auto& [name, whole] : files) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(whole.substr(whole.size() - 2), "\xff\xd9");
+        const pixels expected = decoded(dir.write(name, whole), GL_RGB, 3);
+        for (std::size_t length = 0; length < whole.size(); ++length) {
+            const fs::path cut = dir.write("cut.jpg", whole.substr(0, length));
+            if (length >= whole.size() - 2) {
+                EXPECT_EQ(decoded(cut, GL_RGB, 3), expected) << length << " of " << whole.size() << " bytes";
+            } else {
+                EXPECT_THROW(gl::texture_2d::decode_file(cut.string(), GL_RGB), runtime_error)
+                    << length << " of " << whole.size() << " bytes";
+            }
         }
     }
 }

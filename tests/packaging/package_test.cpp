@@ -28,17 +28,32 @@ bool has_line(const std::string& text, const std::string& line) {
 
 TEST(DebianPackage, DependsOnTheLinkedLibrariesAndHoldsTheInstalledLayout) {
     const test_support::temp_dir out;
-    output_of(CPACK_COMMAND_PATH,
-              {"-G", "DEB", "--config", ENGINE_BINARY_DIR "/CPackConfig.cmake", "-B", out.path().string()},
-              out.path());
+    output_of(
+        CPACK_COMMAND_PATH,
+        {"-G", "DEB;TGZ", "--config", ENGINE_BINARY_DIR "/CPackConfig.cmake", "-B", out.path().string()},
+        out.path());
     fs::path deb;
-    for (const auto& entry : fs::directory_iterator(out.path()))
+    fs::path tarball;
+    for (const auto& entry : fs::directory_iterator(out.path())) {
         if (entry.path().extension() == ".deb") deb = entry.path();
+        if (entry.path().string().ends_with(".tar.gz")) tarball = entry.path();
+    }
     ASSERT_FALSE(deb.empty()) << "no .deb in " << out.path();
+    ASSERT_FALSE(tarball.empty()) << "no .tar.gz in " << out.path();
+    const std::string listed = output_of("tar", {"-tzf", tarball.string()}, out.path());
+    EXPECT_NE(listed.find("/share/doc/" + name + "/LICENSE\n"), std::string::npos) << listed;
 
-    const std::string fields =
-        output_of("dpkg-deb", {"-f", deb.string(), "Package", "Depends", "Recommends"}, out.path());
+    const std::string fields = output_of(
+        "dpkg-deb", {"-f", deb.string(), "Package", "Maintainer", "Depends", "Recommends"}, out.path());
     EXPECT_TRUE(has_line(fields, "Package: " + name)) << fields;
+    // The maintainer is the build's cache variable.
+    const std::string cache = test_support::read_file(ENGINE_BINARY_DIR "/CMakeCache.txt");
+    const std::string entry = "\nENGINE_PACKAGE_MAINTAINER:STRING=";
+    const std::size_t at = cache.find(entry);
+    ASSERT_NE(at, std::string::npos) << "no ENGINE_PACKAGE_MAINTAINER in the cache";
+    const std::size_t from = at + entry.size();
+    EXPECT_TRUE(has_line(fields, "Maintainer: " + cache.substr(from, cache.find('\n', from) - from)))
+        << fields;
     EXPECT_TRUE(has_line(fields, "Recommends: ffmpeg, xvfb, xauth")) << fields;
     // dpkg-shlibdeps read these off the programs.
     for (const char* library : {"libglfw3 (", "libsdl2-2.0-0 (", "libstdc++6 (", "libc6 (", "libx11-6"})
@@ -54,6 +69,11 @@ TEST(DebianPackage, DependsOnTheLinkedLibrariesAndHoldsTheInstalledLayout) {
                                  data / "assets/dat_bass.wav", root / "usr/share/doc" / name / "copyright"}) {
         EXPECT_TRUE(fs::is_regular_file(file)) << fs::relative(file, root) << " missing";
     }
+    const std::string copyright = test_support::read_file(root / "usr/share/doc" / name / "copyright");
+    EXPECT_EQ(
+        copyright.rfind("Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n", 0),
+        0u);
+    EXPECT_TRUE(has_line(copyright, "License: MIT")) << copyright;
     // The programs find everything relative to their working directory or on PATH, never in this tree.
     for (const auto& entry : fs::directory_iterator(programs)) {
         const std::string bytes = test_support::read_file(entry.path());

@@ -77,7 +77,10 @@ struct live_run {
         args.insert(args.end(), names.begin(), names.end());
         tool("xdotool", args, folder.path());
     }
-    // The window's area of the X screen as raw RGB bytes, the way a screenshot tool takes it.
+    // The window's area of the X screen as raw RGB bytes, the way a screenshot tool takes it; its size
+    // goes to shot_width and shot_height.
+    mutable int shot_width = 0;
+    mutable int shot_height = 0;
     std::string still() const {
         std::istringstream shell(tool("xdotool", {"getwindowgeometry", "--shell", window}, folder.path()));
         std::map<std::string, std::string> g;
@@ -85,6 +88,8 @@ struct live_run {
             const auto eq = line.find('=');
             if (eq != std::string::npos) g[line.substr(0, eq)] = line.substr(eq + 1);
         }
+        shot_width = std::stoi(g["WIDTH"]);
+        shot_height = std::stoi(g["HEIGHT"]);
         const fs::path file = folder.path() / "screen.rgb";
         tool("import",
              {"-silent", "-window", "root", "-crop", g["WIDTH"] + "x" + g["HEIGHT"] + "+" + g["X"] + "+" + g["Y"],
@@ -131,6 +136,42 @@ TEST(DemoLive, PausedPositionsAreTheCapturesStillsAndStayPut) {
     ASSERT_TRUE(run.process->wait(30s));
     EXPECT_EQ(run.process->status(), 0) << run.process->err();
     EXPECT_NE(run.log().find("SIGTERM received; closing the windows."), std::string::npos);
+}
+
+TEST(DemoLive, FullScreenInAnotherSizeStretchesTheFrameOverTheWindow) {
+    live_run run("live-e2e-full-screen");
+    std::string config = test_support::small_config(run.title, 320, 180);
+    config.replace(config.find("fullscreen = 0"), 14, "fullscreen = 1");
+    run.folder.write("config.ini", config);
+    child_process capture(demo_capture, {"--at", "45", "--out", "stills"}, run.folder.path());
+    ASSERT_TRUE(capture.wait(120s));
+    const std::string frame = png_rgb(run.folder.path() / "stills" / "still_045.00.png");
+    ASSERT_EQ(frame.size(), 320u * 180 * 3) << capture.err();
+
+    // The X server has one video mode, its screen's: the window covers it.
+    ASSERT_TRUE(run.start({"--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    const std::string screen = run.still();
+    ASSERT_GT(run.shot_width, 640);
+    ASSERT_EQ(screen.size(), static_cast<std::size_t>(run.shot_width) * run.shot_height * 3);
+    // Each pixel of the frame against the window's pixel at the same place in the stretched picture.
+    double difference = 0.0;
+    for (int y = 0; y < 180; ++y) {
+        for (int x = 0; x < 320; ++x) {
+            const auto sx = static_cast<std::size_t>((x + 0.5) * run.shot_width / 320);
+            const auto sy = static_cast<std::size_t>((y + 0.5) * run.shot_height / 180);
+            for (std::size_t c = 0; c < 3; ++c) {
+                difference +=
+                    std::abs(static_cast<unsigned char>(frame[(y * 320u + x) * 3 + c]) -
+                             static_cast<unsigned char>(screen[(sy * run.shot_width + sx) * 3 + c]));
+            }
+        }
+    }
+    EXPECT_LT(difference / (320.0 * 180 * 3), 8.0) << "mean difference per channel";
+
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
 }
 
 // The music's sample frames from `seconds` on, for `length` seconds, as the WAV holds them (16-bit stereo).
@@ -225,12 +266,19 @@ TEST(DemoLive, SavedShadersShowBrokenOnesKeepTheLastPicture) {
 
 TEST(DemoLive, RefusesABadCommandLine) {
     test_support::run_folder folder;
-    child_process process(demo_live, {"--loop", "12:10"}, folder.path());
-    ASSERT_TRUE(process.wait(30s));
-    EXPECT_EQ(process.status(), 2);
-    EXPECT_NE(process.err().find("demo_live: --loop wants its end after its start, not '12:10'"), std::string::npos);
-    EXPECT_NE(process.err().find("usage: demo_live"), std::string::npos);
-    EXPECT_FALSE(fs::exists(folder.path() / "test.log"));
+    for (const auto& [args, message] :
+         {std::pair<std::vector<std::string>, std::string>{
+              {"--loop", "12:10"}, "demo_live: --loop wants its end after its start, not '12:10'"},
+          {{"--start", "100000"},
+           "demo_live: --start wants seconds up to 675.3 (the piece's end and 600 s more), "
+           "not '100000'"}}) {
+        child_process process(demo_live, args, folder.path());
+        ASSERT_TRUE(process.wait(30s));
+        EXPECT_EQ(process.status(), 2);
+        EXPECT_NE(process.err().find(message), std::string::npos) << process.err();
+        EXPECT_NE(process.err().find("usage: demo_live"), std::string::npos);
+        EXPECT_FALSE(fs::exists(folder.path() / "test.log"));
+    }
 }
 
 } // namespace

@@ -51,6 +51,20 @@ TEST(LiveTransport, ALoopGoesBackToItsStartAndMovesTheMusic) {
     EXPECT_DOUBLE_EQ(clock.time(110.0), 26.0);
 }
 
+TEST(LiveTransport, AnEndMarkedWhilePausedOrStartedOnLoopsAtOnce) {
+    transport clock = started({"--start", "5"});
+    clock.mark_loop_start(100.0);
+    clock.seek(8.0, 103.0);
+    clock.toggle_pause(103.0);
+    clock.mark_loop_end(104.0);
+    clock.toggle_pause(105.0);
+    EXPECT_DOUBLE_EQ(clock.time(105.0), 5.0);
+    EXPECT_DOUBLE_EQ(clock.time(107.0), 7.0);
+
+    transport on_end = started({"--start", "12", "--loop", "10:12"});
+    EXPECT_DOUBLE_EQ(on_end.time(100.5), 10.0);
+}
+
 TEST(LiveTransport, SpeedStaysWithinItsRangeAndSilencesTheMusic) {
     transport clock = started({"--speed", "2", "--paused"});
     clock.toggle_pause(100.0);

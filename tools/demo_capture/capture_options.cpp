@@ -1,5 +1,7 @@
 #include "demo_capture/capture_options.hpp"
 
+#include "player/time_limit.hpp"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -19,6 +21,8 @@ double parse_seconds(const std::string& option, const std::string& text) {
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0.0) {
         fail(option + " wants seconds (a number >= 0), not '" + text + "'");
     }
+    if (value > latest_time(piece_length))
+        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
     return value;
 }
 
@@ -107,6 +111,9 @@ std::string usage_text() {
            "  --duration S    length of the video in seconds (default 76)\n"
            "  --fps N         simulation steps and video frames per second (default 60)\n"
            "  --size WxH      frame size, even numbers (default: the window size in config.ini)\n"
+           "Times go from 0 to " +
+           latest_time_text(piece_length) +
+           ".\n"
            "Exit status: 0 done, 1 failure while running, 2 bad command line.\n";
 }
 

@@ -77,7 +77,9 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
             *ffmpeg, video_format{size.width, size.height, options.fps, plan.video_frames}, music_file,
             *options.video);
     }
-    progress_bar progress(std::cerr, plan.frames);
+    progress_bar progress(std::cerr, plan.frames,
+                          isatty(STDERR_FILENO) == 1 ? progress_bar::style::live
+                                                     : progress_bar::style::lines);
     run_capture(demo, plan, grab, video.get(), progress);
     if (video) video->finish();
 

@@ -1,5 +1,7 @@
 #include "demo_live/live_options.hpp"
 
+#include "player/time_limit.hpp"
+
 #include <charconv>
 #include <cmath>
 #include <system_error>
@@ -23,6 +25,8 @@ std::optional<double> number(const std::string& text) {
 double parse_seconds(const std::string& option, const std::string& text) {
     const auto value = number(text);
     if (!value || *value < 0.0) fail(option + " wants seconds (a number >= 0), not '" + text + "'");
+    if (*value > latest_time(piece_length))
+        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
     return *value;
 }
 
@@ -80,6 +84,9 @@ std::string usage_text() {
            "  --paused     begin paused\n"
            "  --loop A:B   go back to A seconds whenever B is reached\n"
            "  --speed X    play X times as fast, 0.25 to 4 (the music plays at 1 only)\n"
+           "Times go from 0 to " +
+           latest_time_text(piece_length) +
+           ".\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"
            "[ and ] loop start and end here, \\ no loop, - and = halve and double the speed, R rebuild\n"
            "every shader. Closing the window, Ctrl+C or SIGTERM end it.\n"

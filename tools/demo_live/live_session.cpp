@@ -20,6 +20,9 @@ namespace {
 constexpr const char* shader_folder = "shaders";
 constexpr double status_interval = 0.25; // seconds
 constexpr double idle_wait = 0.02;       // seconds between looks at the shader files while nothing moves
+// A long replay yields to the frame loop after this long, so that the window and Ctrl+C are answered.
+constexpr auto replay_slice = std::chrono::milliseconds(50);
+constexpr std::int64_t steps_between_clock_looks = 64;
 
 double milliseconds_since(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
@@ -139,22 +142,43 @@ void session::reload_shaders(const std::vector<std::string>& files) {
     status_due = true;
 }
 
+bool session::step_toward(std::int64_t k) {
+    const auto start = std::chrono::steady_clock::now();
+    do {
+        replay_steps += frames.step_toward(k, steps_between_clock_looks);
+    } while (frames.frame() != k && std::chrono::steady_clock::now() - start < replay_slice);
+    replay_ms += milliseconds_since(start);
+    return frames.frame() == k;
+}
+
 void session::show_frame(std::int64_t k) {
     const auto start = std::chrono::steady_clock::now();
-    const std::int64_t stepped = frames.step_to(k);
-    const double step_ms = milliseconds_since(start);
+    const std::int64_t stepped = replay_steps;
+    const double step_ms = replay_ms;
+    replay_steps = 0;
+    replay_ms = 0.0;
     target.bind();
     host.draw();
-    target.copy_to_window();
+    // Stretched over the window as the render scale is, for a window of another size than the frame's
+    // (full screen in a video mode of another size).
+    int width = 0;
+    int height = 0;
+    glfwGetFramebufferSize(host.window->handle, &width, &height);
+    if (width == target.width() && height == target.height()) {
+        target.copy_to_window();
+    } else {
+        target.scale_to_window(width, height);
+    }
     host.present();
     ++frames_since_status;
     // How long a jump takes to show: the replay of the CPU steps, then the one drawn frame.
     if (clock.music_changes() != jumps_drawn) {
         jumps_drawn = clock.music_changes();
         char text[160];
-        std::snprintf(text, sizeof text, "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
+        std::snprintf(text, sizeof text,
+                      "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
                       static_cast<long long>(k), host.time, static_cast<long long>(stepped), step_ms,
-                      milliseconds_since(start) - step_ms);
+                      milliseconds_since(start));
         core.log_manager.debug(text);
     }
 }
@@ -192,6 +216,8 @@ void session::run() {
         follow_music(t);
         const std::int64_t k = replay::nearest_frame(t, frames.frames_per_second());
         if (k != frames.frame() || redraw) {
+            // A replay longer than a slice goes on in the next turns of the loop.
+            if (!step_toward(k)) continue;
             redraw = false;
             show_frame(k);
         } else {

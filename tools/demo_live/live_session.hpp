@@ -39,6 +39,9 @@ private:
     void on_key(std::int32_t key, std::int32_t mods);
     void follow_music(double t);
     void reload_shaders(const std::vector<std::string>& files);
+    // Steps the production toward frame k for a slice of time at most; true once it is there.
+    bool step_toward(std::int64_t k);
+    // Draws the frame stepped to last and shows it.
     void show_frame(std::int64_t k);
     void show_status(double now, double t);
 
@@ -57,6 +60,9 @@ private:
     bool shader_failing = false;
     std::uint64_t music_changes_followed = 0;
     std::uint64_t jumps_drawn = 0;
+    // The replay's steps and time since the frame shown last.
+    std::int64_t replay_steps = 0;
+    double replay_ms = 0.0;
     // The status: refreshed a few times a second, and at once after a key.
     bool status_on_terminal = false;
     bool status_due = true;

@@ -1,5 +1,7 @@
 #include "demo_live/transport.hpp"
 
+#include "player/time_limit.hpp"
+
 #include <algorithm>
 #include <cmath>
 
@@ -33,8 +35,9 @@ void transport::anchor(double t, double now) {
 double transport::time(double now) {
     if (!running) return anchor_time;
     const double t = anchor_time + (now - anchor_clock) * rate;
-    // Only a run that started before the end loops: a seek past it plays on.
-    if (loop_from && loop_to && anchor_time < *loop_to && t >= *loop_to) {
+    // A run that started before the end or on it (an end marked while paused, --start at the end) loops;
+    // a seek past it plays on.
+    if (loop_from && loop_to && anchor_time <= *loop_to && t >= *loop_to) {
         anchor(*loop_from, now);
         return anchor_time;
     }
@@ -48,7 +51,7 @@ void transport::toggle_pause(double now) {
 }
 
 void transport::seek(double t, double now) {
-    anchor(std::max(t, 0.0), now);
+    anchor(std::clamp(t, 0.0, latest_time(piece_length)), now);
 }
 
 void transport::seek_by(double seconds, double now) {

@@ -22,7 +22,7 @@ public:
     double time(double now);
 
     void toggle_pause(double now);
-    // To t seconds (0 at least).
+    // To t seconds, within 0 and latest_time (player/time_limit.hpp).
     void seek(double t, double now);
     void seek_by(double seconds, double now);
     // Clamped to [min_speed, max_speed].
