@@ -1,0 +1,119 @@
+#include "music/band_energy.hpp"
+
+#include <aubio/aubio.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace music {
+
+namespace {
+
+struct pvoc_deleter {
+    void operator()(aubio_pvoc_t* p) const { del_aubio_pvoc(p); }
+};
+struct fvec_deleter {
+    void operator()(fvec_t* v) const { del_fvec(v); }
+};
+struct cvec_deleter {
+    void operator()(cvec_t* v) const { del_cvec(v); }
+};
+using pvoc_ptr = std::unique_ptr<aubio_pvoc_t, pvoc_deleter>;
+using fvec_ptr = std::unique_ptr<fvec_t, fvec_deleter>;
+using cvec_ptr = std::unique_ptr<cvec_t, cvec_deleter>;
+
+// One window length's phase vocoder with the bins of each band it serves.
+struct analyser {
+    pvoc_ptr pvoc;
+    cvec_ptr grain;
+    std::vector<std::pair<std::size_t, std::size_t>> bins; // per band: [first, last)
+};
+
+analyser make_analyser(unsigned window, unsigned hop, int rate, const std::vector<band>& bands, int scale) {
+    analyser a{pvoc_ptr(new_aubio_pvoc(window, hop)), cvec_ptr(new_cvec(window)), {}};
+    if (!a.pvoc || !a.grain) throw std::bad_alloc();
+    const double bin_hz = static_cast<double>(rate) / window;
+    const std::size_t count = window / 2 + 1;
+    for (const band& b : bands) {
+        if (b.window_scale != scale) {
+            a.bins.emplace_back(0, 0);
+            continue;
+        }
+        const auto first = static_cast<std::size_t>(std::clamp(std::ceil(b.low_hz / bin_hz), 0.0, double(count)));
+        const auto last = static_cast<std::size_t>(std::clamp(std::floor(b.high_hz / bin_hz) + 1.0, 0.0, double(count)));
+        a.bins.emplace_back(first, std::min(count, std::max(first + 1, last)));
+    }
+    return a;
+}
+
+} // namespace
+
+std::vector<float> mix_to_mono(const float* interleaved, std::size_t frames, int channels) {
+    std::vector<float> mono(frames);
+    const auto c = static_cast<std::size_t>(channels);
+    const float scale = 1.0f / static_cast<float>(channels);
+    for (std::size_t i = 0; i < frames; ++i) {
+        float sum = 0.0f;
+        for (std::size_t k = 0; k < c; ++k) sum += interleaved[i * c + k];
+        mono[i] = sum * scale;
+    }
+    return mono;
+}
+
+band_energies measure_bands(const std::vector<float>& mono, int rate, const std::vector<band>& bands) {
+    // Powers of two near 12 ms and 46 ms at this rate.
+    unsigned short_window = 64;
+    while (short_window * 2 <= static_cast<unsigned>(rate) / 80) short_window *= 2;
+    const unsigned hop = short_window / 4;
+    std::vector<analyser> analysers;
+    for (const int scale : {1, 2, 4}) {
+        analysers.push_back(make_analyser(short_window * static_cast<unsigned>(scale), hop, rate, bands, scale));
+    }
+    fvec_ptr block(new_fvec(hop));
+    if (!block) throw std::bad_alloc();
+
+    band_energies out;
+    out.rate = rate;
+    out.hop = static_cast<int>(hop);
+    out.short_window = static_cast<int>(short_window);
+    const std::size_t frames = mono.size() / hop;
+    out.energy.assign(bands.size(), std::vector<double>(frames, 0.0));
+    out.flux = out.energy;
+    out.flux_peak = out.energy;
+    // The short window's bin energies of the last flux_lag + 1 frames, oldest first.
+    const std::size_t short_bins = short_window / 2 + 1;
+    std::vector<std::vector<double>> history(band_energies::flux_lag + 1, std::vector<double>(short_bins, 0.0));
+    for (std::size_t n = 0; n < frames; ++n) {
+        std::copy_n(mono.begin() + static_cast<std::ptrdiff_t>(n * hop), hop, block->data);
+        for (analyser& an : analysers) {
+            analyser* a = &an;
+            aubio_pvoc_do(a->pvoc.get(), block.get(), a->grain.get());
+            const smpl_t* m = a->grain->norm;
+            for (std::size_t b = 0; b < bands.size(); ++b) {
+                double sum = 0.0;
+                for (std::size_t k = a->bins[b].first; k < a->bins[b].second; ++k) sum += double(m[k]) * m[k];
+                if (a->bins[b].second > 0) out.energy[b][n] = sum;
+            }
+        }
+        std::rotate(history.begin(), history.begin() + 1, history.end());
+        const smpl_t* m = analysers.front().grain->norm;
+        std::vector<double>& now = history.back();
+        for (std::size_t k = 0; k < short_bins; ++k) now[k] = double(m[k]) * m[k];
+        const std::vector<double>& then = history.front();
+        for (std::size_t b = 0; b < bands.size(); ++b) {
+            if (bands[b].window_scale != 1) continue;
+            double sum = 0.0, peak = 0.0;
+            for (std::size_t k = analysers.front().bins[b].first; k < analysers.front().bins[b].second; ++k) {
+                const double rise = std::max(0.0, now[k] - then[k]);
+                sum += rise;
+                peak = std::max(peak, rise);
+            }
+            out.flux[b][n] = sum;
+            out.flux_peak[b][n] = peak;
+        }
+    }
+    return out;
+}
+
+} // namespace music
