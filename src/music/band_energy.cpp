@@ -81,6 +81,7 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
     out.energy.assign(bands.size(), std::vector<double>(frames, 0.0));
     out.flux = out.energy;
     out.flux_peak = out.energy;
+    out.energy_peak = out.energy;
     // The short window's bin energies of the last flux_lag + 1 frames, oldest first.
     const std::size_t short_bins = short_window / 2 + 1;
     std::vector<std::vector<double>> history(band_energies::flux_lag + 1, std::vector<double>(short_bins, 0.0));
@@ -103,12 +104,14 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
         const std::vector<double>& then = history.front();
         for (std::size_t b = 0; b < bands.size(); ++b) {
             if (bands[b].window_scale != 1) continue;
-            double sum = 0.0, peak = 0.0;
+            double sum = 0.0, peak = 0.0, top = 0.0;
             for (std::size_t k = analysers.front().bins[b].first; k < analysers.front().bins[b].second; ++k) {
                 const double rise = std::max(0.0, now[k] - then[k]);
                 sum += rise;
                 peak = std::max(peak, rise);
+                top = std::max(top, now[k]);
             }
+            out.energy_peak[b][n] = top;
             out.flux[b][n] = sum;
             out.flux_peak[b][n] = peak;
         }

@@ -24,6 +24,8 @@ struct band_energies {
     // the largest single bin's rise. A tone starting puts its rise into a few bins, noise spreads it.
     std::vector<std::vector<double>> flux;
     std::vector<std::vector<double>> flux_peak;
+    // Short-window bands only: the largest single bin's energy (a tone's share of the band).
+    std::vector<std::vector<double>> energy_peak;
     static constexpr std::size_t flux_lag = 3;
 
     std::size_t frames() const { return energy.empty() ? 0 : energy.front().size(); }

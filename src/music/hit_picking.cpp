@@ -16,9 +16,9 @@ enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, h
 
 std::vector<band> bands_for(const detect_spec& spec, int rate) {
     const double nyquist = 0.5 * rate;
-    const double hat_low = std::min(8000.0, 0.6 * nyquist);
+    const double hat_low = std::min(10000.0, 0.6 * nyquist);
     std::vector<band> bands{{30.0, 110.0, 4},     {140.0, 300.0, 4},   {30.0, 400.0, 2},
-                            {800.0, 3500.0, 1}, {hat_low, 16000.0, 1}, {0.0, nyquist, 1}};
+                            {800.0, 3500.0, 1}, {hat_low, 18000.0, 1}, {0.0, nyquist, 1}};
     if (spec.what == instrument::band) bands.push_back({spec.low_hz, spec.high_hz, spec.high_hz <= 400.0 ? 2 : 1});
     return bands;
 }
@@ -95,6 +95,53 @@ std::vector<double> smoothed(const std::vector<double>& e) {
     return s;
 }
 
+// What the rules look at, at one candidate's attack (levels in dB).
+struct features {
+    double time;      // seconds, the attack's start
+    double strength;  // the primary band's rise
+    double global;    // strength against the loud hits of the whole piece
+    double local;     // strength against the loudest candidate within two seconds
+    double rise;      // the primary band's peak over its level just before
+    double tail;      // the primary band 30-50 ms after the attack against its peak
+    double tonal;     // the largest single bin's share of the primary band's rise
+    double ringing;   // the largest single bin's share of the primary band 25-45 ms after the attack
+    double snare_tonal; // as `tonal`, in the snare band
+    double kick;      // the kick band's rise against the primary band's
+    double body;      // the snare body band's rise against the primary band's
+    double snare;     // the snare band's rise against the primary band's
+    double hat;       // the hat band's rise against the primary band's
+};
+
+constexpr double min_db = -300.0;
+
+// The drums' rules, found by measuring candidates against known hits (bench/music_events.sh): each
+// names what a false candidate of that track most often is. `shift` (dB) lowers the level thresholds
+// as the sensitivity rises.
+bool is_kick(const features& f, double shift) {
+    return f.global >= -9.0 - shift && f.local >= -9.0 - shift && f.rise >= 5.0 &&
+           f.kick >= -3.0 &&  // a bass note or snare body rises mostly above the kick band
+           f.body >= -9.0 &&  // the kick's pitch sweeps down through the body band at its start
+           f.snare <= -15.0 && f.hat <= -14.0; // a snare's or hat's noise
+}
+
+bool is_snare(const features& f, double shift) {
+    return f.global >= -15.0 - shift && f.local >= -10.0 - shift && f.rise >= 2.0 &&
+           f.tonal <= -8.0 &&    // a pluck or a bass note's harmonics: a few bins
+           f.ringing <= -6.0 &&  // and they keep ringing as tones
+           f.hat >= -12.0 &&     // snare noise reaches the hat band
+           !(f.kick > 30.0 && f.tail < -5.0); // a kick's click dies at once
+}
+
+bool is_hat(const features& f, double shift) {
+    return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 &&
+           !(f.kick > 20.0 && f.tail < -25.0) &&      // a kick's click
+           !(f.snare > 3.0 && f.snare_tonal < -9.0);  // a snare's noise reaching up
+}
+
+bool is_onset(const features& f, double shift) {
+    return f.global >= -15.0 - shift && f.local >= -12.0 - shift && f.rise >= 3.0;
+}
+
 } // namespace
 
 std::vector<double> find_hits(const std::vector<float>& mono, int rate, const detect_spec& spec) {
@@ -104,89 +151,106 @@ std::vector<double> find_hits(const std::vector<float>& mono, int rate, const de
         return static_cast<std::size_t>(std::max(1.0, std::round(seconds * rate / be.hop)));
     };
     std::size_t primary = full;
-    std::size_t timing = full;
+    bool (*keep)(const features&, double) = is_onset;
     switch (spec.what) {
-    case instrument::kick: primary = low_medium; timing = low_medium; break;
-    case instrument::snare: primary = snare_noise; timing = snare_noise; break;
-    case instrument::hat: primary = hat_high; timing = hat_high; break;
-    case instrument::onsets: primary = full; timing = full; break;
-    case instrument::band: primary = user; timing = user; break;
+    case instrument::kick: primary = low_medium; keep = is_kick; break;
+    case instrument::snare: primary = snare_noise; keep = is_snare; break;
+    case instrument::hat: primary = hat_high; keep = is_hat; break;
+    case instrument::onsets: primary = full; break;
+    case instrument::band: primary = user; break;
     }
     std::vector<std::vector<double>> smooth;
     for (const auto& e : be.energy) smooth.push_back(smoothed(e));
     const double scale = bands[primary].window_scale;
-    const double timing_window = bands[timing].window_scale * be.short_window / static_cast<double>(rate);
+    const double window = scale * be.short_window / static_cast<double>(rate);
     const std::vector<double>& e = smooth[primary];
-    const std::vector<double> r = rises(e, frames_of(0.008 * scale));
-    const std::vector<candidate> cands = peaks(r, frames_of(0.03));
+    const std::vector<candidate> cands = peaks(rises(e, frames_of(0.008 * scale)), frames_of(0.03));
 
-    static const bool debug = std::getenv("MUSIC_DEBUG") != nullptr;
-    if (std::getenv("MUSIC_TRACE")) {
-        const double from = std::atof(std::getenv("MUSIC_TRACE"));
-        for (std::size_t n = 0; n < be.frames(); ++n) {
-            if (be.end_time(n) < from || be.end_time(n) > from + 0.15) continue;
-            std::fprintf(stderr, "T %.4f", be.end_time(n));
-            for (std::size_t b = 0; b < 6; ++b) std::fprintf(stderr, "\t%.1f", db(be.energy[b][n]));
-            std::fprintf(stderr, "\t%.1f\n", db(r[n]));
-        }
-    }
     std::vector<double> strengths;
     for (const candidate& c : cands) strengths.push_back(c.strength);
     const double global_ref = quantile(strengths, 0.95);
+    const double shift = 12.0 * (spec.sensitivity - 0.5);
 
-    std::vector<double> starts;
+    // How concentrated a band's rise is in single bins (tones) over the frames [from, to).
+    const auto concentration = [&](std::size_t b, std::size_t from, std::size_t to) {
+        double sum = 0.0, peak = 0.0;
+        for (std::size_t k = from; k < to && k < be.frames(); ++k) {
+            sum += be.flux[b][k];
+            peak = std::max(peak, be.flux_peak[b][k]);
+        }
+        return db(peak / std::max(sum, 1e-30));
+    };
+
+    std::vector<features> kept;
     for (std::size_t i = 0; i < cands.size(); ++i) {
-        const candidate& c = cands[i];
-        const std::size_t n = c.frame;
-        // The attack: the steepest rise of the timing band shortly before the candidate.
-        const std::vector<double>& x = smooth[timing];
+        const std::size_t n = cands[i].frame;
+        // The attack: the steepest rise shortly before the candidate.
         const std::size_t back = frames_of(0.015 * scale);
         std::size_t attack = n;
         double steepest = -1.0;
-        for (std::size_t k = n > back ? n - back : 2; k <= n + frames_of(0.004) && k < x.size(); ++k) {
-            const double d = x[k] - x[k - 2];
-            if (d > steepest) {
-                steepest = d;
+        for (std::size_t k = std::max<std::size_t>(n > back ? n - back : 0, 2); k <= n + frames_of(0.004) && k < e.size(); ++k) {
+            if (e[k] - e[k - 2] > steepest) {
+                steepest = e[k] - e[k - 2];
                 attack = k;
             }
         }
         const std::size_t before = attack > frames_of(0.02) ? attack - frames_of(0.02) : 0;
-        const std::size_t shortly = frames_of(0.02);
-        double local_ref = 0.0;
-        for (std::size_t j = i; j-- > 0 && be.end_time(cands[j].frame) > be.end_time(n) - 2.0;) local_ref = std::max(local_ref, cands[j].strength);
-        for (std::size_t j = i + 1; j < cands.size() && be.end_time(cands[j].frame) < be.end_time(n) + 2.0; ++j) local_ref = std::max(local_ref, cands[j].strength);
-        // Features at the attack: how much each band rose, and how the primary band decays.
-        double feat[6];
+        double local_ref = cands[i].strength;
+        const double at = be.end_time(n);
+        for (std::size_t j = i; j-- > 0 && be.end_time(cands[j].frame) > at - 2.0;) local_ref = std::max(local_ref, cands[j].strength);
+        for (std::size_t j = i + 1; j < cands.size() && be.end_time(cands[j].frame) < at + 2.0; ++j) local_ref = std::max(local_ref, cands[j].strength);
+
+        // Each band's rise at the attack; the long-window bands are given longer to show theirs.
+        double band_rise[6];
         for (std::size_t b = 0; b < 6; ++b) {
-            const auto& y = smooth[b];
-            const bool long_band = b == kick_low || b == snare_body;
-            feat[b] = max_over(y, attack, attack + (long_band ? frames_of(0.06) : shortly)) - min_over(y, before, attack);
+            const std::size_t reach = bands[b].window_scale == 4 ? frames_of(0.06) : frames_of(0.02);
+            band_rise[b] = max_over(smooth[b], attack, attack + reach) - min_over(smooth[b], before, attack);
         }
-        const double peak_e = max_over(e, attack, attack + shortly);
-        const double tail = mean_over(e, attack + frames_of(0.03), attack + frames_of(0.05));
-        const double base = min_over(e, before, attack);
-        const double t = be.end_time(attack) - 0.5 * timing_window;
-        // How concentrated the primary band's rise is in single bins (tones) around the attack.
-        double conc = 0.0;
-        if (bands[primary].window_scale == 1) {
-            double fsum = 0.0, fpeak = 0.0;
-            for (std::size_t k = attack; k < attack + frames_of(0.01) && k < be.frames(); ++k) {
-                fsum += be.flux[primary][k];
-                fpeak = std::max(fpeak, be.flux_peak[primary][k]);
+        const double own_rise = primary < 6 ? band_rise[primary] : max_over(e, attack, attack + frames_of(0.02)) - min_over(e, before, attack);
+        const auto against_own = [&](std::size_t b) { return band_rise[b] > 0.0 ? db(band_rise[b] / std::max(own_rise, 1e-30)) : min_db; };
+        const double peak = max_over(e, attack, attack + frames_of(0.02));
+
+        features f{};
+        f.time = be.end_time(attack) - 0.5 * window;
+        f.strength = cands[i].strength;
+        f.global = db(f.strength / std::max(global_ref, 1e-30));
+        f.local = db(f.strength / local_ref);
+        f.rise = db(peak / std::max(min_over(e, before, attack), 1e-30));
+        f.tail = db(mean_over(e, attack + frames_of(0.03), attack + frames_of(0.05)) / std::max(peak, 1e-30));
+        const bool short_primary = bands[primary].window_scale == 1;
+        f.tonal = short_primary ? concentration(primary, attack, attack + frames_of(0.01)) : 0.0;
+        f.snare_tonal = concentration(snare_noise, attack, attack + frames_of(0.01));
+        f.ringing = 0.0;
+        if (short_primary) {
+            double sum = 0.0, top = 0.0;
+            for (std::size_t k = attack + frames_of(0.025); k < attack + frames_of(0.045) && k < be.frames(); ++k) {
+                sum += be.energy[primary][k];
+                top += be.energy_peak[primary][k];
             }
-            conc = fpeak / std::max(fsum, 1e-30);
+            f.ringing = db(top / std::max(sum, 1e-30));
         }
-        if (debug) {
-            std::fprintf(stderr, "C\t%.4f\t%.2f\t%.2f\t%.2f\t%.2f", t, db(c.strength / global_ref), db(c.strength / std::max(local_ref, c.strength)),
-                         db(peak_e / base), db(tail / peak_e));
-            std::fprintf(stderr, "\t%.2f", db(conc));
-            for (double f : feat) std::fprintf(stderr, "\t%.2f", db(f / feat[primary < 6 ? primary : full]));
-            std::fprintf(stderr, "\n");
-        }
-        if (c.strength < global_ref * 0.05) continue;
-        starts.push_back(t);
+        f.kick = against_own(kick_low);
+        f.body = against_own(snare_body);
+        f.snare = against_own(snare_noise);
+        f.hat = against_own(hat_high);
+        if (f.strength < global_ref * 1e-6 || !keep(f, shift)) continue;
+        kept.push_back(f);
     }
-    (void)spec.sensitivity;
+
+    std::sort(kept.begin(), kept.end(), [](const features& a, const features& b) { return a.time < b.time; });
+    std::vector<double> starts;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        // An echo: a snare 5 dB under one kept within the 0.35 s before it.
+        if (spec.what == instrument::snare) {
+            bool echo = false;
+            for (std::size_t j = i; j-- > 0 && kept[j].time > kept[i].time - 0.35;) {
+                echo = echo || (kept[j].time < kept[i].time - 0.05 && kept[j].global - kept[i].global > 5.0);
+            }
+            if (echo) continue;
+        }
+        if (!starts.empty() && kept[i].time - starts.back() < spec.min_gap) continue;
+        starts.push_back(std::max(0.0, kept[i].time));
+    }
     return starts;
 }
 
