@@ -1,6 +1,7 @@
 #include "music/hit_picking.hpp"
 
 #include "music/band_energy.hpp"
+#include "music/full_band_onsets.hpp"
 
 #include <algorithm>
 #include <cmath>
@@ -145,6 +146,15 @@ bool is_onset(const features& f, double shift) {
 } // namespace
 
 std::vector<double> find_hits(const std::vector<float>& mono, int rate, const detect_spec& spec) {
+    if (spec.what == instrument::onsets) {
+        // aubio's detector as aubioonset runs it; the sensitivity scales its threshold (0.058 at 0.5) by
+        // up to four times either way.
+        std::vector<double> starts;
+        for (const double t : full_band_onsets(mono, rate, 0.058 * std::exp2(4.0 * (0.5 - spec.sensitivity)))) {
+            if (starts.empty() || t - starts.back() >= spec.min_gap) starts.push_back(t);
+        }
+        return starts;
+    }
     const std::vector<band> bands = bands_for(spec, rate);
     const band_energies be = measure_bands(mono, rate, bands);
     const auto frames_of = [&](double seconds) {
