@@ -10,29 +10,44 @@ namespace music {
 
 namespace {
 
-struct pvoc_deleter {
-    void operator()(aubio_pvoc_t* p) const { del_aubio_pvoc(p); }
+struct fft_deleter {
+    void operator()(aubio_fft_t* f) const { del_aubio_fft(f); }
 };
 struct fvec_deleter {
     void operator()(fvec_t* v) const { del_fvec(v); }
 };
-struct cvec_deleter {
-    void operator()(cvec_t* v) const { del_cvec(v); }
-};
-using pvoc_ptr = std::unique_ptr<aubio_pvoc_t, pvoc_deleter>;
+using fft_ptr = std::unique_ptr<aubio_fft_t, fft_deleter>;
 using fvec_ptr = std::unique_ptr<fvec_t, fvec_deleter>;
-using cvec_ptr = std::unique_ptr<cvec_t, cvec_deleter>;
 
-// One window length's phase vocoder with the bins of each band it serves.
+// One window length's transform with the bins of each band it serves. Only the magnitudes are needed, so
+// the complex spectrum is taken as it is (no phases computed).
 struct analyser {
-    pvoc_ptr pvoc;
-    cvec_ptr grain;
+    fft_ptr fft;
+    fvec_ptr window;   // Hann
+    fvec_ptr frame;    // the windowed last samples
+    fvec_ptr spectrum; // aubio's compact complex layout
+    std::vector<double> power; // per bin
     std::vector<std::pair<std::size_t, std::size_t>> bins; // per band: [first, last)
+
+    // Power spectrum of the `size` samples ending at `end` (zeros before the signal's start).
+    void run(const std::vector<float>& mono, std::size_t end) {
+        const std::size_t size = window->length;
+        for (std::size_t i = 0; i < size; ++i) {
+            const std::size_t back = size - i;
+            frame->data[i] = back <= end ? mono[end - back] * window->data[i] : 0.0f;
+        }
+        aubio_fft_do_complex(fft.get(), frame.get(), spectrum.get());
+        const float* c = spectrum->data;
+        power[0] = double(c[0]) * c[0];
+        for (std::size_t k = 1; k < size / 2; ++k) power[k] = double(c[k]) * c[k] + double(c[size - k]) * c[size - k];
+        power[size / 2] = double(c[size / 2]) * c[size / 2];
+    }
 };
 
-analyser make_analyser(unsigned window, unsigned hop, int rate, const std::vector<band>& bands, int scale) {
-    analyser a{pvoc_ptr(new_aubio_pvoc(window, hop)), cvec_ptr(new_cvec(window)), {}};
-    if (!a.pvoc || !a.grain) throw std::bad_alloc();
+analyser make_analyser(unsigned window, int rate, const std::vector<band>& bands, int scale) {
+    analyser a{fft_ptr(new_aubio_fft(window)), fvec_ptr(new_aubio_window(const_cast<char*>("hanningz"), window)),
+               fvec_ptr(new_fvec(window)), fvec_ptr(new_fvec(window)), std::vector<double>(window / 2 + 1), {}};
+    if (!a.fft || !a.window || !a.frame || !a.spectrum) throw std::bad_alloc();
     const double bin_hz = static_cast<double>(rate) / window;
     const std::size_t count = window / 2 + 1;
     for (const band& b : bands) {
@@ -68,10 +83,8 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
     const unsigned hop = short_window / 4;
     std::vector<analyser> analysers;
     for (const int scale : {1, 2, 4}) {
-        analysers.push_back(make_analyser(short_window * static_cast<unsigned>(scale), hop, rate, bands, scale));
+        analysers.push_back(make_analyser(short_window * static_cast<unsigned>(scale), rate, bands, scale));
     }
-    fvec_ptr block(new_fvec(hop));
-    if (!block) throw std::bad_alloc();
 
     band_energies out;
     out.rate = rate;
@@ -86,21 +99,17 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
     const std::size_t short_bins = short_window / 2 + 1;
     std::vector<std::vector<double>> history(band_energies::flux_lag + 1, std::vector<double>(short_bins, 0.0));
     for (std::size_t n = 0; n < frames; ++n) {
-        std::copy_n(mono.begin() + static_cast<std::ptrdiff_t>(n * hop), hop, block->data);
-        for (analyser& an : analysers) {
-            analyser* a = &an;
-            aubio_pvoc_do(a->pvoc.get(), block.get(), a->grain.get());
-            const smpl_t* m = a->grain->norm;
+        for (analyser& a : analysers) {
+            a.run(mono, (n + 1) * hop);
             for (std::size_t b = 0; b < bands.size(); ++b) {
                 double sum = 0.0;
-                for (std::size_t k = a->bins[b].first; k < a->bins[b].second; ++k) sum += double(m[k]) * m[k];
-                if (a->bins[b].second > 0) out.energy[b][n] = sum;
+                for (std::size_t k = a.bins[b].first; k < a.bins[b].second; ++k) sum += a.power[k];
+                if (a.bins[b].second > 0) out.energy[b][n] = sum;
             }
         }
         std::rotate(history.begin(), history.begin() + 1, history.end());
-        const smpl_t* m = analysers.front().grain->norm;
         std::vector<double>& now = history.back();
-        for (std::size_t k = 0; k < short_bins; ++k) now[k] = double(m[k]) * m[k];
+        std::copy_n(analysers.front().power.begin(), short_bins, now.begin());
         const std::vector<double>& then = history.front();
         for (std::size_t b = 0; b < bands.size(); ++b) {
             if (bands[b].window_scale != 1) continue;
