@@ -60,19 +60,27 @@ bool parse_instrument(const std::string& text, detect_spec& spec) {
     return true;
 }
 
-std::vector<event> detect_events(const float* interleaved, std::size_t frames, int channels, int rate,
-                                 const detect_spec& spec) {
-    validate(spec);
+std::vector<std::vector<event>> detect_tracks(const float* interleaved, std::size_t frames, int channels, int rate,
+                                              const std::vector<detect_spec>& specs) {
+    for (const detect_spec& spec : specs) validate(spec);
     require(channels >= 1 && channels <= 64, "channels must be from 1 to 64");
     require(rate >= 4000 && rate <= 768000, "rate must be from 4000 to 768000 Hz");
     require(frames == 0 || interleaved != nullptr, "no samples");
-    std::vector<event> events;
-    if (frames == 0) return events;
+    std::vector<std::vector<event>> tracks(specs.size());
+    if (frames == 0 || specs.empty()) return tracks;
 
-    const std::vector<float> mono = mix_to_mono(interleaved, frames, channels);
-    const std::vector<double> starts = find_hits(mono, rate, spec);
-    for (const double s : starts) events.push_back({s, s + spec.length, spec.value});
-    return events;
+    const analysis a = analyse(mix_to_mono(interleaved, frames, channels), rate, specs);
+    std::size_t band_number = 0;
+    for (std::size_t i = 0; i < specs.size(); ++i) {
+        for (const double s : find_hits(a, specs[i], band_number)) tracks[i].push_back({s, s + specs[i].length, specs[i].value});
+        if (specs[i].what == instrument::band) ++band_number;
+    }
+    return tracks;
+}
+
+std::vector<event> detect_events(const float* interleaved, std::size_t frames, int channels, int rate,
+                                 const detect_spec& spec) {
+    return detect_tracks(interleaved, frames, channels, rate, {spec}).front();
 }
 
 } // namespace music

@@ -41,6 +41,10 @@ void validate(const detect_spec& spec);
 std::vector<event> detect_events(const float* interleaved, std::size_t frames, int channels, int rate,
                                  const detect_spec& spec);
 
+// Several tracks of the same samples at once (the analysis is shared); each as detect_events finds it.
+std::vector<std::vector<event>> detect_tracks(const float* interleaved, std::size_t frames, int channels, int rate,
+                                              const std::vector<detect_spec>& specs);
+
 // "kick", "snare", "hat", "onsets" or "LO-HI" (Hz) as the spec's instrument and band; false otherwise.
 bool parse_instrument(const std::string& text, detect_spec& spec);
 

@@ -12,15 +12,17 @@ namespace music {
 
 namespace {
 
-// The bands every detection looks at; the user's band, when asked for, comes last.
-enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, hat_high, full, user };
+// The bands every detection looks at; the users' bands follow.
+enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, hat_high, full, first_user };
 
-std::vector<band> bands_for(const detect_spec& spec, int rate) {
+std::vector<band> bands_for(const std::vector<detect_spec>& specs, int rate) {
     const double nyquist = 0.5 * rate;
     const double hat_low = std::min(10000.0, 0.6 * nyquist);
     std::vector<band> bands{{30.0, 110.0, 4},     {140.0, 300.0, 4},   {30.0, 400.0, 2},
                             {800.0, 3500.0, 1}, {hat_low, 18000.0, 1}, {0.0, nyquist, 1}};
-    if (spec.what == instrument::band) bands.push_back({spec.low_hz, spec.high_hz, spec.high_hz <= 400.0 ? 2 : 1});
+    for (const detect_spec& spec : specs) {
+        if (spec.what == instrument::band) bands.push_back({spec.low_hz, spec.high_hz, spec.high_hz <= 400.0 ? 2 : 1});
+    }
     return bands;
 }
 
@@ -145,7 +147,19 @@ bool is_onset(const features& f, double shift) {
 
 } // namespace
 
-std::vector<double> find_hits(const std::vector<float>& mono, int rate, const detect_spec& spec) {
+analysis analyse(std::vector<float> mono, int rate, const std::vector<detect_spec>& specs) {
+    analysis a;
+    a.rate = rate;
+    a.bands = bands_for(specs, rate);
+    a.be = measure_bands(mono, rate, a.bands);
+    for (const auto& e : a.be.energy) a.smooth.push_back(smoothed(e));
+    a.mono = std::move(mono);
+    return a;
+}
+
+std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::size_t band_number) {
+    const std::vector<float>& mono = a.mono;
+    const int rate = a.rate;
     if (spec.what == instrument::onsets) {
         // aubio's detector as aubioonset runs it; the sensitivity scales its threshold (0.058 at 0.5) by
         // up to four times either way.
@@ -155,8 +169,9 @@ std::vector<double> find_hits(const std::vector<float>& mono, int rate, const de
         }
         return starts;
     }
-    const std::vector<band> bands = bands_for(spec, rate);
-    const band_energies be = measure_bands(mono, rate, bands);
+    const std::vector<band>& bands = a.bands;
+    const band_energies& be = a.be;
+    const std::vector<std::vector<double>>& smooth = a.smooth;
     const auto frames_of = [&](double seconds) {
         return static_cast<std::size_t>(std::max(1.0, std::round(seconds * rate / be.hop)));
     };
@@ -167,14 +182,13 @@ std::vector<double> find_hits(const std::vector<float>& mono, int rate, const de
     case instrument::snare: primary = snare_noise; keep = is_snare; break;
     case instrument::hat: primary = hat_high; keep = is_hat; break;
     case instrument::onsets: primary = full; break;
-    case instrument::band: primary = user; break;
+    case instrument::band: primary = first_user + band_number; break;
     }
-    std::vector<std::vector<double>> smooth;
-    for (const auto& e : be.energy) smooth.push_back(smoothed(e));
     const double scale = bands[primary].window_scale;
     const double window = scale * be.short_window / static_cast<double>(rate);
     const std::vector<double>& e = smooth[primary];
-    const std::vector<candidate> cands = peaks(rises(e, frames_of(0.008 * scale)), frames_of(0.03));
+    const std::vector<double> rise = rises(e, frames_of(0.008 * scale));
+    const std::vector<candidate> cands = peaks(rise, frames_of(0.03));
 
     std::vector<double> strengths;
     for (const candidate& c : cands) strengths.push_back(c.strength);

@@ -126,10 +126,10 @@ int main(int argc, char** argv) {
     }
     const std::size_t frames = music.samples.size() / static_cast<std::size_t>(music.channels);
 
-    std::vector<std::vector<music::event>> found;
-    for (const track& t : cmd.tracks) {
-        found.push_back(music::detect_events(music.samples.data(), frames, music.channels, music.rate, t.spec));
-    }
+    std::vector<music::detect_spec> specs;
+    for (const track& t : cmd.tracks) specs.push_back(t.spec);
+    const std::vector<std::vector<music::event>> found =
+        music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
 
     std::string out;
     if (cmd.tsv) {
