@@ -92,9 +92,12 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
     out.short_window = static_cast<int>(short_window);
     const std::size_t frames = mono.size() / hop;
     out.energy.assign(bands.size(), std::vector<double>(frames, 0.0));
-    out.flux = out.energy;
-    out.flux_peak = out.energy;
-    out.energy_peak = out.energy;
+    out.flux.resize(bands.size());
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        if (bands[b].texture && bands[b].window_scale == 1) out.flux[b].assign(frames, 0.0);
+    }
+    out.flux_peak = out.flux;
+    out.energy_peak = out.flux;
     // The short window's bin energies of the last flux_lag + 1 frames, oldest first.
     const std::size_t short_bins = short_window / 2 + 1;
     std::vector<std::vector<double>> history(band_energies::flux_lag + 1, std::vector<double>(short_bins, 0.0));
@@ -112,7 +115,7 @@ band_energies measure_bands(const std::vector<float>& mono, int rate, const std:
         std::copy_n(analysers.front().power.begin(), short_bins, now.begin());
         const std::vector<double>& then = history.front();
         for (std::size_t b = 0; b < bands.size(); ++b) {
-            if (bands[b].window_scale != 1) continue;
+            if (out.flux[b].empty()) continue;
             double sum = 0.0, peak = 0.0, top = 0.0;
             for (std::size_t k = analysers.front().bins[b].first; k < analysers.front().bins[b].second; ++k) {
                 const double rise = std::max(0.0, now[k] - then[k]);

@@ -11,6 +11,7 @@ struct band {
     double low_hz;
     double high_hz;
     int window_scale; // 1, 2 or 4
+    bool texture = false; // also measure how tonal the band is (short window only)
 };
 
 // Energy per band and frame of a mono signal. Frames advance by `hop` samples; frame n's windows end at
@@ -20,11 +21,11 @@ struct band_energies {
     int hop = 0;
     int short_window = 0;
     std::vector<std::vector<double>> energy; // per band, per frame
-    // Short-window bands only: the summed rise of the bins' energies over the last `flux_lag` frames, and
+    // Bands with `texture` only (empty for the others): the summed rise of the bins' energies over the last `flux_lag` frames, and
     // the largest single bin's rise. A tone starting puts its rise into a few bins, noise spreads it.
     std::vector<std::vector<double>> flux;
     std::vector<std::vector<double>> flux_peak;
-    // Short-window bands only: the largest single bin's energy (a tone's share of the band).
+    // Bands with `texture` only: the largest single bin's energy (a tone's share of the band).
     std::vector<std::vector<double>> energy_peak;
     static constexpr std::size_t flux_lag = 3;
 

@@ -18,8 +18,8 @@ enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, h
 std::vector<band> bands_for(const std::vector<detect_spec>& specs, int rate) {
     const double nyquist = 0.5 * rate;
     const double hat_low = std::min(10000.0, 0.6 * nyquist);
-    std::vector<band> bands{{30.0, 110.0, 4},     {140.0, 300.0, 4},   {30.0, 400.0, 2},
-                            {800.0, 3500.0, 1}, {hat_low, 18000.0, 1}, {0.0, nyquist, 1}};
+    std::vector<band> bands{{30.0, 110.0, 4},         {140.0, 300.0, 4},          {30.0, 400.0, 2},
+                            {800.0, 3500.0, 1, true}, {hat_low, 18000.0, 1, true}, {0.0, nyquist, 1}};
     for (const detect_spec& spec : specs) {
         if (spec.what == instrument::band) bands.push_back({spec.low_hz, spec.high_hz, spec.high_hz <= 400.0 ? 2 : 1});
     }
@@ -241,7 +241,7 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         f.local = db(f.strength / local_ref);
         f.rise = db(peak / std::max(min_over(e, before, attack), 1e-30));
         f.tail = db(mean_over(e, attack + frames_of(0.03), attack + frames_of(0.05)) / std::max(peak, 1e-30));
-        const bool short_primary = bands[primary].window_scale == 1;
+        const bool short_primary = !be.flux[primary].empty();
         f.tonal = short_primary ? concentration(primary, attack, attack + frames_of(0.01)) : 0.0;
         f.snare_tonal = concentration(snare_noise, attack, attack + frames_of(0.01));
         f.ringing = 0.0;
