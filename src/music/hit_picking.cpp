@@ -138,7 +138,7 @@ bool is_snare(const features& f, double shift) {
 bool is_hat(const features& f, double shift) {
     return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 &&
            !(f.kick > 20.0 && f.tail < -20.0) &&      // a kick's click
-           !(f.snare > 5.0 && f.snare_tonal < -9.0);  // a snare's noise reaching up
+           !(f.snare > 5.0 && f.snare_tonal < -9.0 && f.body > 28.0);  // a snare: noise and its body
 }
 
 bool is_onset(const features& f, double shift) {
