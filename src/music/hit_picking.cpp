@@ -131,7 +131,7 @@ bool is_snare(const features& f, double shift) {
     return f.global >= -15.0 - shift && f.local >= -10.0 - shift && f.rise >= 2.0 &&
            f.tonal <= -8.0 &&    // a pluck or a bass note's harmonics: a few bins
            f.ringing <= -6.0 &&  // and they keep ringing as tones
-           f.hat >= -12.0 &&     // snare noise reaches the hat band
+           f.hat >= -18.0 &&     // snare noise reaches the hat band
            !(f.kick > 30.0 && f.tail < -5.0); // a kick's click dies at once
 }
 
