@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The performance report in one command: builds with optimisation in its own folder, runs the
 # benchmark suites (each figure beside its anchor in the same run) and the whole program under Xvfb,
-# and prints one table. Environment: BENCH_BUILD_DIR (default build-bench), BENCH_REPETITIONS (5),
-# PIECE_SECONDS (76: the whole piece), EMPTY_SECONDS (10). The piece is played twice: with config.ini as it
+# and prints one table, then the event detection's table (bench/music_events.sh). Environment:
+# BENCH_BUILD_DIR (default build-bench), BENCH_REPETITIONS (5), PIECE_SECONDS (76: the whole piece),
+# EMPTY_SECONDS (10). The piece is played twice: with config.ini as it
 # is, then with a copy that sets render_scale = auto.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -13,7 +14,7 @@ reps="${BENCH_REPETITIONS:-5}"
 bash scripts/install-deps.sh >&2
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DENGINE_BENCHMARKS=ON -DENGINE_TESTS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)" --target demo demo_capture demo_live assets bench_logging bench_obj \
-  bench_frame frame_probe empty_frame >&2
+  bench_frame frame_probe empty_frame music_events music_synth music_events_timing >&2
 
 out="$build/report"
 rm -rf "$out"
@@ -39,4 +40,11 @@ CONFIG_FILE="$out/config_auto.ini" DEMO_NAME=demo_auto \
 echo "report: demo_capture and the live player under Xvfb (about two minutes)" >&2
 bash bench/live_program.sh "$build" "$out"
 
+echo "report: event tracks found in synthetic music against aubioonset (about a minute)" >&2
+bash bench/music_events.sh "$build" "$out" >/dev/null
+
 python3 bench/report.py "$out"
+echo
+echo "## Event tracks found in the music"
+echo
+cat "$out/music_events.md"

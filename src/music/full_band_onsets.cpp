@@ -1,0 +1,44 @@
+#include "music/full_band_onsets.hpp"
+
+#include <aubio/aubio.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+namespace music {
+
+namespace {
+
+struct onset_deleter {
+    void operator()(aubio_onset_t* o) const { del_aubio_onset(o); }
+};
+struct fvec_deleter {
+    void operator()(fvec_t* v) const { del_fvec(v); }
+};
+
+constexpr unsigned window = 512;
+constexpr unsigned hop = 256;
+
+} // namespace
+
+std::vector<double> full_band_onsets(const std::vector<float>& mono, int rate, double threshold) {
+    std::unique_ptr<aubio_onset_t, onset_deleter> onset(
+        new_aubio_onset("default", window, hop, static_cast<uint_t>(rate)));
+    std::unique_ptr<fvec_t, fvec_deleter> in(new_fvec(hop));
+    std::unique_ptr<fvec_t, fvec_deleter> out(new_fvec(1));
+    if (!onset || !in || !out) throw std::bad_alloc();
+    aubio_onset_set_threshold(onset.get(), static_cast<smpl_t>(threshold));
+
+    std::vector<double> times;
+    for (std::size_t at = 0; at < mono.size(); at += hop) {
+        const std::size_t n = std::min<std::size_t>(hop, mono.size() - at);
+        std::copy_n(mono.begin() + static_cast<std::ptrdiff_t>(at), n, in->data);
+        std::fill(in->data + n, in->data + hop, 0.0f);
+        aubio_onset_do(onset.get(), in.get(), out.get());
+        if (out->data[0] != 0.0f) times.push_back(std::max(0.0, static_cast<double>(aubio_onset_get_last_s(onset.get()))));
+    }
+    return times;
+}
+
+} // namespace music
