@@ -12,6 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   ffmpeg lintian
   libspdlog-dev libtinyobjloader-dev mesa-utils time linux-perf valgrind
+  libtomlplusplus-dev
 )
 
 missing=()

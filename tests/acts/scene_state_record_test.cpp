@@ -3,6 +3,7 @@
 // values, event tracks, emitters, particles, camera) changes a second's hash; the failure names the second.
 
 #include "acts/scene_frame.hpp"
+#include "piece/builtin_piece.hpp"
 #include "player/camera.hpp"
 #include "player/replay.hpp"
 #include "sound/sound_state.hpp"
@@ -88,8 +89,8 @@ void add_scene(state_hash& h, const scene_state& s) {
     h.add(s.model);
 }
 
-// The burst bookkeeping: the last burst of each of 16 emitter numbers, then the slot counters of the two
-// sections' eight emitters each.
+// The burst bookkeeping: the last burst of each emitter name (up to 16, the rest 0), then the slot
+// counters of the sections' emitters.
 void add_bursts(state_hash& h, const std::vector<double>& last_burst, const std::vector<std::int64_t>& counters) {
     std::vector<double> last(16, 0.0);
     for (std::size_t i = 0; i < last_burst.size() && i < last.size(); ++i) last[i] = last_burst[i];
@@ -106,8 +107,9 @@ std::vector<std::string> run_record() {
     tracks.set_offset(0.0);
     camera cam(1.0f, 0.1f, 100.0f, 1.0f, 1.0f);
     cam.set_position({0.0f, 0.0f, 0.0f});
-    particle_system particles(1600);
-    emitter_state emitters;
+    const piece::piece_data courtyard = piece::builtin_piece();
+    particle_system particles(courtyard.pool_size);
+    emitter_state emitters(courtyard);
     std::mt19937 rng;
     double previous = 0.0;
 
@@ -116,7 +118,7 @@ std::vector<std::string> run_record() {
     state_hash all;
     for (std::int64_t k = 0; k <= last_frame; ++k) {
         const double t = replay::frame_time(k, fps);
-        const scene_state s = advance_scene(t, previous, tracks, cam, particles, emitters, rng);
+        const scene_state s = advance_scene(courtyard, t, previous, tracks, cam, particles, emitters, rng);
         previous = t;
 
         state_hash step;
@@ -124,8 +126,8 @@ std::vector<std::string> run_record() {
         add_camera(step, cam);
         add_particles(step, particles);
         std::vector<double> last(emitters.last_burst.begin(), emitters.last_burst.end());
-        std::vector<std::int64_t> counters(emitters.opening_counters.begin(), emitters.opening_counters.end());
-        counters.insert(counters.end(), emitters.main_counters.begin(), emitters.main_counters.end());
+        std::vector<std::int64_t> counters;
+        for (const auto& section : emitters.counters) counters.insert(counters.end(), section.begin(), section.end());
         add_bursts(step, last, counters);
         std::mt19937 next = rng;
         step.add(next());
