@@ -12,7 +12,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick
   ffmpeg lintian
   libspdlog-dev libtinyobjloader-dev mesa-utils time linux-perf valgrind
-  libaubio-dev aubio-tools
+  libaubio-dev aubio-tools libtomlplusplus-dev
 )
 
 missing=()

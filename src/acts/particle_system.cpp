@@ -104,9 +104,9 @@ void particle_system::build_vertices() {
     }
 }
 
-std::optional<live_particle> particle_system::first_alive_in_block(std::size_t start) const {
+std::optional<live_particle> particle_system::first_alive_in_block(std::size_t start, std::size_t length) const {
     if (start >= size()) return std::nullopt;
-    const std::size_t end = start + std::min(block_size, size() - start);
+    const std::size_t end = start + std::min(length, size() - start);
     for (std::size_t i = start; i < end; ++i) {
         if (alive[i]) return live_particle{i, positions[i], brightness[i]};
     }

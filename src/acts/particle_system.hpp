@@ -22,6 +22,7 @@ struct live_particle {
 // empty and is filled by whoever owns a context, so a pool works without one.
 class particle_system {
 public:
+    // The stock block of slots; a piece may choose its own.
     static constexpr std::size_t block_size = 100;
     static constexpr float dead_texture_index = 15.0f;
     static constexpr float parked = 100.0f; // coordinate of every dead slot
@@ -56,8 +57,8 @@ public:
     // runs of consecutive live slots, so that a draw can skip the dead ones and keep the slots' order.
     void build_vertices();
 
-    // The lowest live slot in [start, start + block_size), or none.
-    std::optional<live_particle> first_alive_in_block(std::size_t start) const;
+    // The lowest live slot in [start, start + length), or none.
+    std::optional<live_particle> first_alive_in_block(std::size_t start, std::size_t length = block_size) const;
 
     std::vector<glm::vec3> positions;
     std::vector<glm::vec3> velocities;

@@ -1,25 +1,33 @@
 #include "acts/scene_frame.hpp"
 
-#include "acts/camera_path.hpp"
+#include "piece/camera_rows.hpp"
 
-scene_state advance_scene(double t, double previous_time, sound_state& tracks, camera& cam,
-                          particle_system& particles, emitter_state& emitters, std::mt19937& rng) {
-    scene_state state = scene_values(t);
+void take_particle_lights(scene_state& state, const particle_system& particles, const piece::section& section,
+                          std::size_t block_size) {
+    for (std::size_t k = 0; k < state.light_positions.size(); ++k) {
+        if (!section.light_blocks[k]) continue;
+        const auto p = particles.first_alive_in_block(*section.light_blocks[k] * block_size, block_size);
+        if (p) {
+            state.light_positions[k] = p->position;
+            state.light_intensities[k] = glm::vec3(static_cast<float>(p->brightness));
+        } else {
+            state.light_positions[k] = glm::vec3(far_light_coordinate);
+            state.light_intensities[k] = glm::vec3(0.0f);
+        }
+    }
+}
+
+scene_state advance_scene(const piece::piece_data& p, double t, double previous_time, sound_state& tracks,
+                          camera& cam, particle_system& particles, emitter_state& emitters, std::mt19937& rng) {
+    scene_state state = piece::scene_values(p, t);
     const std::vector<double> e = tracks.at(t);
 
-    switch (section_at(t)) {
-    case scene_section::opening:
-        emit_opening(t, e, particles, emitters, rng);
-        break;
-    case scene_section::main:
-        emit_main(t, e, particles, emitters, rng);
-        take_particle_lights(state, particles);
-        break;
-    case scene_section::closing:
-        break;
+    if (const piece::section* s = piece::section_at(p, t)) {
+        run_emitters(p, static_cast<std::size_t>(s - p.sections.data()), t, e, particles, emitters, rng);
+        take_particle_lights(state, particles, *s, p.block_size);
     }
 
-    if (const auto pose = camera_pose_at(t)) {
+    if (const auto pose = piece::camera_pose_at(p, t)) {
         cam.set_position(pose->position);
         cam.set_tilt(pose->tilt);
         cam.set_pan(pose->pan);

@@ -1,17 +1,23 @@
 #pragma once
-// The CPU half of one frame of the production, with no GL: what the two passes then draw.
+// The CPU half of one frame of a piece, with no GL: what the two passes then draw.
 
 #include "acts/emitters.hpp"
 #include "acts/particle_system.hpp"
-#include "acts/scene_timeline.hpp"
+#include "piece/piece.hpp"
+#include "piece/scene_values.hpp"
 #include "player/camera.hpp"
 #include "sound/sound_state.hpp"
 
 #include <random>
 
-// In order: the timeline values at t; the event tracks at t; the section's emitter routine; the middle
-// section's lights from the particles as the emitters left them; the camera row, if one holds t, then
-// distance 0; the particle step over t - previous_time and the GPU records. Allocates nothing but the
-// event tracks' result.
-scene_state advance_scene(double t, double previous_time, sound_state& tracks, camera& cam,
-                          particle_system& particles, emitter_state& emitters, std::mt19937& rng);
+// Light k is the lowest live particle of the section's block for it, with the particle's brightness as
+// intensity; a block without one puts its light far away with intensity 0. Lights the section does not
+// name keep the curves' values.
+void take_particle_lights(scene_state& state, const particle_system& particles, const piece::section& section,
+                          std::size_t block_size);
+
+// In order: the curves at t; the event tracks at t; the emitters of the section holding t and its lights
+// from the particles as the emitters left them; the camera row, if one holds t, then distance 0; the
+// particle step over t - previous_time and the GPU records.
+scene_state advance_scene(const piece::piece_data& p, double t, double previous_time, sound_state& tracks,
+                          camera& cam, particle_system& particles, emitter_state& emitters, std::mt19937& rng);

@@ -1,11 +1,13 @@
 #include "player/player.hpp"
 
 #include "model/obj_model.hpp"
-#include "acts/test_act.hpp"
+#include "acts/piece_act.hpp"
 #include "core/core_module.hpp"
 #include "gl/offscreen_target.hpp"
 #include "platform/gl_api.hpp"
 #include "platform/display_manager.hpp"
+#include "piece/builtin_piece.hpp"
+#include "piece/read_piece.hpp"
 #include "platform/window.hpp"
 #include "sound/music_callback.hpp"
 #include "sound/music_decode.hpp"
@@ -20,7 +22,6 @@
 
 namespace {
 
-constexpr const char* music_path = "assets/dat_bass.wav";
 constexpr float degrees_to_radians = 0.017453292f;
 // Mouse factors: single-precision constants widened to double before the product.
 constexpr double pan_tilt_per_pixel = static_cast<double>(0.01f);
@@ -49,10 +50,17 @@ std::optional<render_scale> read_render_scale(config_manager& config) {
 
 } // namespace
 
-player::player(core_module* owner)
+player::player(core_module* owner, const std::optional<std::filesystem::path>& piece_file)
     : core(owner), camera(1.0f, 0.1f, 100.0f, 1.0f, 1.0f) {
     auto& config = core->config;
     config.load("config.ini");
+    const std::optional<std::string> configured_piece = config.find("piece.file");
+    if (piece_file || configured_piece) {
+        piece = piece::read_piece_file(piece_file ? *piece_file : std::filesystem::path(*configured_piece));
+        sound_state.set_tracks(piece.tracks);
+    } else {
+        piece = piece::builtin_piece();
+    }
     screen_height = config.get<int>("display.screen_height");
     screen_width = config.get<int>("display.screen_width");
     check_window_side("display.screen_height", screen_height);
@@ -114,11 +122,11 @@ void player::install_handlers() {
 }
 
 void player::install_production() {
-    model = load_obj("assets/toristin.obj", &core->log_manager);
-    load_music(music_path);
+    model = load_obj(piece.model, &core->log_manager);
+    load_music(piece.music);
     open_audio();
     try {
-        act = std::make_unique<test_act>(model.get(), *this);
+        act = std::make_unique<piece_act>(model.get(), *this);
     } catch (...) {
         // The destructor does not run for a half-built player: the audio device must go now.
         stop_music();

@@ -2,6 +2,7 @@
 
 #include "player/act_timeline.hpp"
 #include "player/camera.hpp"
+#include "piece/piece.hpp"
 #include "player/render_scale.hpp"
 #include "sound/playable_music.hpp"
 #include "sound/sound_state.hpp"
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <random>
@@ -28,7 +30,8 @@ class window;
 // frame loop. Acts receive it every frame and read the time, camera, event tracks and rng from it.
 class player {
 public:
-    explicit player(core_module* core);
+    // Plays `piece_file`; without one, the file of config.ini's piece.file, else the built-in piece.
+    explicit player(core_module* core, const std::optional<std::filesystem::path>& piece_file = std::nullopt);
     // Stops the music if it still plays, then releases the act before the model it draws.
     ~player();
     player(const player&) = delete;
@@ -71,6 +74,8 @@ public:
     } camera_start{};
     std::mt19937 rng;
     ::sound_state sound_state;
+    // What plays: read and checked before the window opens.
+    piece::piece_data piece;
     SDL_AudioSpec music_spec{};
     // Shared with SDL's audio thread while the device is open.
     std::atomic<std::uint32_t> music_remaining{0};

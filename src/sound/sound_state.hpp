@@ -1,22 +1,24 @@
 #pragma once
 
+#include "piece/piece.hpp"
+
 #include <cstdint>
 #include <vector>
 
-// The fixed score of the production's music: four tracks of timed events, each an open interval of
-// music time (seconds from the music's start) carrying a value. Queries are in core-clock seconds and
-// are shifted by sync_offset, the core time at which the music started.
+// The score of the piece's music: its event tracks, each event an open interval of music time (seconds
+// from the music's start) carrying a value. Queries are in core-clock seconds and are shifted by
+// sync_offset, the core time at which the music started.
 class sound_state {
 public:
-    static constexpr int track_count = 4;
-
-    // Builds the tracks and announces itself on standard output.
+    // Takes the built-in piece's tracks and announces itself on standard output.
     sound_state();
+    // A piece's tracks instead, in the piece's order, every cursor at its track's start.
+    void set_tracks(const std::vector<piece::track>& tracks);
 
     void set_offset(double t);
     double get_offset() const;
 
-    // Value of the event under way on each track at core time t, 0 between events. Cursors only move
+    // Value of the event under way on each track at core time t, 0 between events, one per track. Cursors only move
     // forward, so a time earlier than a previous query does not see events already passed.
     std::vector<double> at(double t);
     // Cursors back to each track's first event, so that queries can start again from any time.

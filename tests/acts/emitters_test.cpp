@@ -1,4 +1,4 @@
-#include "acts/emitters.hpp"
+#include "acts/courtyard.hpp"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace {
+
+using namespace courtyard;
 
 constexpr double frame = 1.0 / 60.0;
 
@@ -32,7 +34,7 @@ void kill_all(particle_system& p) {
 
 TEST(emitters, bursts_roll_through_each_block_and_wrap_after_ten) {
     particle_system p(1600);
-    emitter_state state;
+    emitter_state state = fresh_emitters();
     std::mt19937 rng;
     const std::array<double, 4> e{1, 0, 0, 0};
     for (int burst = 0; burst < 12; ++burst) {
@@ -45,19 +47,19 @@ TEST(emitters, bursts_roll_through_each_block_and_wrap_after_ten) {
         }
         EXPECT_TRUE(live_slots(p, 0, 200).empty()) << "e[2] and e[3] are silent";
     }
-    EXPECT_EQ(state.opening_counters[2], 120);
+    EXPECT_EQ(state.counters[0][2], 120);
     EXPECT_EQ(state.last_burst[7], 0.2 * 12);
 }
 
 TEST(emitters, each_e0_emitter_bursts_on_the_first_frame_past_its_interval) {
     particle_system p(1600);
-    emitter_state state;
+    emitter_state state = fresh_emitters();
     std::mt19937 rng;
     const std::array<double, 4> e{54, 0, 0, 0};
     std::array<std::vector<double>, emitter_count> bursts;
     for (int n = 1; n <= 600; ++n) {
         const double t = n * frame;
-        const std::array<double, 16> before = state.last_burst;
+        const std::vector<double> before = state.last_burst;
         emit_opening(t, e, p, state, rng);
         for (std::size_t k = 0; k < emitter_count; ++k)
             if (state.last_burst[k] != before[k]) bursts[k].push_back(t);
@@ -78,13 +80,13 @@ TEST(emitters, each_e0_emitter_bursts_on_the_first_frame_past_its_interval) {
 
 TEST(emitters, routines_keep_their_own_counters_but_share_last_burst) {
     particle_system p(1600);
-    emitter_state state;
+    emitter_state state = fresh_emitters();
     std::mt19937 rng;
     const std::array<double, 4> e0{1, 0, 0, 0};
 
     emit_opening(1.0, e0, p, state, rng);
     emit_opening(1.2, e0, p, state, rng);
-    EXPECT_EQ(state.opening_counters[2], 20);
+    EXPECT_EQ(state.counters[0][2], 20);
 
     kill_all(p);
     emit_main(1.25, e0, p, state, rng);
@@ -92,14 +94,14 @@ TEST(emitters, routines_keep_their_own_counters_but_share_last_burst) {
 
     emit_main(1.31, e0, p, state, rng);
     EXPECT_EQ(live_slots(p, 200, 300), range(200, 10)) << "the main routine starts its own count at 0";
-    EXPECT_EQ(state.main_counters[2], 10);
-    EXPECT_EQ(state.opening_counters[2], 20);
+    EXPECT_EQ(state.counters[1][2], 10);
+    EXPECT_EQ(state.counters[0][2], 20);
     EXPECT_EQ(state.last_burst[2], 1.31);
 }
 
 TEST(emitters, main_routine_throws_single_lights_from_e2_and_e3) {
     particle_system p(1600);
-    emitter_state state;
+    emitter_state state = fresh_emitters();
     std::mt19937 rng;
     emit_main(30.0, std::array<double, 4>{0, 0, 1, 0}, p, state, rng);
     EXPECT_EQ(live_slots(p, 0, 1600), range(0, 1));
@@ -117,7 +119,7 @@ TEST(emitters, main_routine_throws_single_lights_from_e2_and_e3) {
 
 TEST(emitters, e1_triggers_nothing_and_upper_slots_are_never_spawned) {
     particle_system p(1600);
-    emitter_state state;
+    emitter_state state = fresh_emitters();
     std::mt19937 rng;
     for (int n = 1; n <= 600; ++n)
         emit_opening(n * frame, std::array<double, 4>{0, 7, 0, 0}, p, state, rng);
@@ -135,9 +137,9 @@ TEST(emitters, e1_triggers_nothing_and_upper_slots_are_never_spawned) {
         p.update(frame);
         ASSERT_TRUE(live_slots(p, 800, 1600).empty()) << "at t = " << t;
     }
-    EXPECT_GT(state.opening_counters[0], 0);
-    EXPECT_GT(state.main_counters[0], 0);
-    EXPECT_GT(state.main_counters[1], 0);
+    EXPECT_GT(state.counters[0][0], 0);
+    EXPECT_GT(state.counters[1][0], 0);
+    EXPECT_GT(state.counters[1][1], 0);
 }
 
 } // namespace

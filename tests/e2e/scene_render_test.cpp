@@ -1,7 +1,7 @@
 // The production's frames rendered with the real player, act, shaders and assets in a Mesa context and
 // read back through the offscreen frame grab.
 
-#include "acts/test_act.hpp"
+#include "acts/piece_act.hpp"
 #include "core/core_module.hpp"
 #include "demo_capture/frame_grab.hpp"
 #include "platform/gl_api.hpp"
@@ -64,7 +64,7 @@ struct production {
         core.reset();
     }
 
-    test_act& act() { return dynamic_cast<test_act&>(*host->act); }
+    piece_act& act() { return dynamic_cast<piece_act&>(*host->act); }
 
     // Every frame at `fps` up to the one nearest t, only that one drawn in full (or all of them).
     frame play_to(double t, int fps, bool draw_all = false) {

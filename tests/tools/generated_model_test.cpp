@@ -1,7 +1,7 @@
 #include "generated_assets.hpp"
 
-#include "acts/camera_path.hpp"
-#include "acts/emitters.hpp"
+#include "piece/builtin_piece.hpp"
+#include "piece/camera_rows.hpp"
 #include "model/obj_parser.hpp"
 
 #include <glm/geometric.hpp>
@@ -153,8 +153,9 @@ TEST_F(GeneratedModel, NormalsAreUnitAndFaceTheWayTheTrianglesAreWound) {
 TEST_F(GeneratedModel, CameraPathKeepsClearOfEveryTriangle) {
     constexpr double clearance = 0.3;
     const triangle_grid grid(*courtyard_triangles, clearance);
+    const piece::piece_data courtyard = piece::builtin_piece();
     for (double t = 0.001; t <= 75.0; t += 0.002) {
-        const auto pose = camera_pose_at(t);
+        const auto pose = piece::camera_pose_at(courtyard, t);
         ASSERT_TRUE(pose.has_value()) << t;
         ASSERT_GE(grid.distance(glm::dvec3(pose->position)), clearance) << "camera at t = " << t;
     }
@@ -179,8 +180,9 @@ TEST_F(GeneratedModel, FloorCoversTheCourtUnderTheWholeFlight) {
 TEST_F(GeneratedModel, EmittersHoverJustAboveTheAltar) {
     constexpr double reach = 1.2;
     const triangle_grid grid(*courtyard_triangles, reach);
-    for (const auto* table : {&opening_emitters(), &main_emitters()}) {
-        for (const emitter& e : *table) {
+    const piece::piece_data courtyard = piece::builtin_piece();
+    for (const piece::section& section : courtyard.sections) {
+        for (const piece::emitter& e : section.emitters) {
             const glm::dvec3 origin(e.origin);
             EXPECT_GT(grid.distance(origin), 0.04) << "emitter inside geometry at y = " << origin.y;
             double below = reach;

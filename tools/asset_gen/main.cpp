@@ -7,11 +7,13 @@
 #include "scene.hpp"
 #include "sprites.hpp"
 
-#include "sound/sound_state.hpp"
+#include "piece/builtin_piece.hpp"
 
 #include <exception>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -32,6 +34,20 @@ void write_models(const std::filesystem::path& dir) {
 
 } // namespace
 
+namespace {
+
+std::vector<double> track_starts(const piece::piece_data& p, const std::string& name) {
+    for (const piece::track& t : p.tracks) {
+        if (t.name != name) continue;
+        std::vector<double> starts;
+        for (const piece::event& e : piece::events_of(t)) starts.push_back(e.start);
+        return starts;
+    }
+    throw std::runtime_error("the built-in piece has no track '" + name + "'");
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
     if (argc != 2) {
         std::cerr << "usage: asset_gen <output folder>\n";
@@ -44,9 +60,10 @@ int main(int argc, char** argv) {
         asset_gen::write_atlas(dir / "toristin_diffuse.png", dir / "toristin_specular.png", dir / "toristin_normal.png");
         asset_gen::write_sprites(dir);
         asset_gen::write_koala(dir / "koala.jpg");
-        // The drums of the music fall on the starts of the event tracks that drive the bursts.
-        const sound_state score;
-        asset_gen::write_music(dir / "dat_bass.wav", score.starts[2], score.starts[3]);
+        // The drums of the music fall on the starts of the built-in piece's kick and snare tracks, which
+        // drive its bursts.
+        const piece::piece_data courtyard = piece::builtin_piece();
+        asset_gen::write_music(dir / "dat_bass.wav", track_starts(courtyard, "kick"), track_starts(courtyard, "snare"));
     } catch (const std::exception& e) {
         std::cerr << "asset_gen: " << e.what() << '\n';
         return 1;

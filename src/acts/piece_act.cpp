@@ -1,4 +1,4 @@
-#include "acts/test_act.hpp"
+#include "acts/piece_act.hpp"
 
 #include "acts/chunk_culling.hpp"
 #include "acts/scene_frame.hpp"
@@ -7,6 +7,7 @@
 #include "gl/shader_file.hpp"
 #include "gl/texture_2d.hpp"
 #include "model/vertex_weld.hpp"
+#include "piece/piece_error.hpp"
 #include "platform/gl_api.hpp"
 #include "platform/window.hpp"
 #include "player/player.hpp"
@@ -26,29 +27,6 @@ namespace si = shader_interface;
 
 namespace {
 
-struct sprite_file {
-    const char* path;
-    GLenum format;
-};
-
-constexpr std::array<sprite_file, 10> sprite_files{{
-    {"assets/star.png", GL_RGBA},
-    {"assets/koala.jpg", GL_RGB},
-    {"assets/kukka1.png", GL_RGBA},
-    {"assets/kukka2.png", GL_RGBA},
-    {"assets/kukka3.png", GL_RGBA},
-    {"assets/valo.png", GL_RGBA},
-    {"assets/valo2.png", GL_RGBA},
-    {"assets/valo3.png", GL_RGBA},
-    {"assets/taplat.png", GL_RGBA},
-    {"assets/taplat2.png", GL_RGBA},
-}};
-
-// Sprites 2 to 9 sit on texture units 3 to 10, in the order of these samplers.
-constexpr std::array<const char*, 8> sprite_samplers{si::kukka1, si::kukka2, si::kukka3, si::valo,
-                                                     si::valo2,  si::valo3,  si::taplat, si::taplat2};
-constexpr std::size_t first_bound_sprite = 2;
-
 void bind_on_unit(const gl::texture_2d& texture, GLuint unit) {
     glapi::glActiveTexture(GL_TEXTURE0 + unit);
     texture.bind();
@@ -65,15 +43,6 @@ void prepare_texture(const gl::texture_2d& texture, GLuint unit) {
     gl::texture_2d::parameter(GL_TEXTURE_MAG_FILTER, GLint{GL_LINEAR});
 }
 
-constexpr std::array<shader_stage, 2> scene_stages{{
-    {shader_object::vertex, "shaders/cube.vert"},
-    {shader_object::fragment, "shaders/cube.frag"},
-}};
-constexpr std::array<shader_stage, 3> particle_stages{{
-    {shader_object::vertex, "shaders/particles.vert"},
-    {shader_object::geometry, "shaders/particles.geom"},
-    {shader_object::fragment, "shaders/particles.frag"},
-}};
 constexpr const char* scene_announcement = "Linking shaders to a program object... ";
 constexpr const char* particle_announcement = "Linking particle shaders to a program object... ";
 
@@ -136,27 +105,53 @@ void set_shared_uniforms(const program_object& program, const player& p, const s
     set_uniform(program, si::ambient_light, state.ambient);
     set_uniform(program, si::desaturate_multiplier, state.desaturate);
     set_uniform(program, si::fade_to_black_multiplier, state.fade);
+    // The piece's curves of other uniforms; a name the program lacks is -1, which GL ignores.
+    for (const uniform_value& u : state.uniforms) {
+        const GLint location = program.uniform_location(u.name->c_str());
+        if (u.components == 1) glapi::glUniform1f(location, u.value.x);
+        else glapi::glUniform3f(location, u.value.x, u.value.y, u.value.z);
+    }
 }
 
 } // namespace
 
-test_act::test_act(obj_model* scene_model, player& host)
+piece_act::piece_act(obj_model* scene_model, player& host)
     : model(scene_model)
-    , particles(particle_count) {
-    own_model = load_obj("assets/teksti.obj", &host.core->log_manager);
+    , piece(host.piece)
+    , particles(host.piece.pool_size)
+    , emitters(host.piece)
+    , scene_stages{{{shader_object::vertex, piece.scene_shaders[0].c_str()},
+                    {shader_object::fragment, piece.scene_shaders[1].c_str()}}}
+    , particle_stages{{{shader_object::vertex, piece.particle_shaders[0].c_str()},
+                       {shader_object::geometry, piece.particle_shaders[1].c_str()},
+                       {shader_object::fragment, piece.particle_shaders[2].c_str()}}} {
+    own_model = piece.extra_model ? load_obj(*piece.extra_model, &host.core->log_manager)
+                                  : std::make_unique<obj_model>();
     std::cout << " constructing test_act" << std::endl;
 
-    particles.textures.reserve(sprite_files.size());
-    for (const auto& sprite : sprite_files) {
-        particles.textures.push_back(gl::texture_2d::from_file(sprite.path, sprite.format));
-    }
+    check_sprite_units();
+    particles.textures.reserve(piece.sprites.size());
+    for (const piece::sprite& sprite : piece.sprites)
+        particles.textures.push_back(gl::texture_2d::from_file(sprite.file, sprite.alpha ? GL_RGBA : GL_RGB));
 
     build_scene_program(host);
     upload_scene_geometry();
     build_particle_program(host);
 }
 
-void test_act::build_scene_program(player& host) {
+// A sampler's unit must be one the driver gives a program.
+void piece_act::check_sprite_units() const {
+    GLint units = 0;
+    glapi::glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+    for (const piece::sprite& sprite : piece.sprites) {
+        if (sprite.sampler && sprite.unit >= units)
+            throw piece::piece_error(piece.file, sprite.line, sprite.column,
+                                     "sprite '" + sprite.name + "' is on unit " + std::to_string(sprite.unit) +
+                                         ", but a program here has only units 0 to " + std::to_string(units - 1));
+    }
+}
+
+void piece_act::build_scene_program(player& host) {
     const program_build outcome =
         build_program(scene_program, scene_stages, scene_announcement, host.core->log_manager);
     scene_program_failing = !outcome.linked;
@@ -168,7 +163,7 @@ void test_act::build_scene_program(player& host) {
 
 // One record when culling turns off (and on again): silence would leave a user wondering why the frame
 // time grew after editing the vertex shader.
-void test_act::choose_culling(const std::string& vertex_source, logger::log_manager& log) {
+void piece_act::choose_culling(const std::string& vertex_source, logger::log_manager& log) {
     const bool stock = culling_mirrors(vertex_source);
     if (culling_chosen && stock == culling_chunks) return;
     if (!stock) {
@@ -185,7 +180,7 @@ void test_act::choose_culling(const std::string& vertex_source, logger::log_mana
 // the lit pass finds exactly the depth the pre-pass wrote; its fragment stage does nothing. It is built
 // quietly: it is a way of drawing the scene program's picture, not a program of its own. Without it the
 // model is drawn in one pass.
-void test_act::build_depth_program(const std::string& vertex_source) {
+void piece_act::build_depth_program(const std::string& vertex_source) {
     program_object fresh;
     shader_object vertex(shader_object::vertex, vertex_source, true);
     shader_object fragment(shader_object::fragment, "#version 330 core\nvoid main() {}\n", true);
@@ -202,7 +197,7 @@ void test_act::build_depth_program(const std::string& vertex_source) {
 
 // With the scene vertex and index buffers made: the depth pass reads positions only, from the same
 // buffers.
-void test_act::describe_depth_attributes() const {
+void piece_act::describe_depth_attributes() const {
     if (!depth_program_ready) return;
     depth_vertex_array.bind();
     scene_vertex_buffer.bind();
@@ -212,7 +207,7 @@ void test_act::describe_depth_attributes() const {
                        offsetof(model_vertex, position));
 }
 
-void test_act::upload_scene_geometry() {
+void piece_act::upload_scene_geometry() {
     scene_vertex_array.bind();
     scene_vertex_buffer = gl::buffer(gl::buffer::array);
     scene_vertex_buffer.bind();
@@ -264,7 +259,7 @@ void test_act::upload_scene_geometry() {
 }
 
 // With the scene vertex array and vertex buffer bound.
-void test_act::describe_scene_attributes() const {
+void piece_act::describe_scene_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(model_vertex));
     describe_attribute(scene_program, si::attribute_position, 3, stride, offsetof(model_vertex, position));
     describe_attribute(scene_program, si::attribute_normal, 3, stride, offsetof(model_vertex, normal));
@@ -272,13 +267,13 @@ void test_act::describe_scene_attributes() const {
 }
 
 // With the scene program in use.
-void test_act::set_scene_samplers() const {
+void piece_act::set_scene_samplers() const {
     set_uniform(scene_program, si::diffuse_map, 0);
     set_uniform(scene_program, si::specular_map, 1);
     set_uniform(scene_program, si::normal_map, 2);
 }
 
-void test_act::build_particle_program(player& host) {
+void piece_act::build_particle_program(player& host) {
     const program_build outcome =
         build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
     particle_program_failing = !outcome.linked;
@@ -287,19 +282,19 @@ void test_act::build_particle_program(player& host) {
     particle_vertex_array.bind();
     particle_vertex_buffer = gl::buffer(gl::buffer::array);
     particle_vertex_buffer.bind();
-    particle_vertex_buffer.data(static_cast<GLsizeiptr>(particle_count * sizeof(particle_vertex)), nullptr,
+    particle_vertex_buffer.data(static_cast<GLsizeiptr>(particles.size() * sizeof(particle_vertex)), nullptr,
                                 gl::buffer::stream_draw);
     describe_particle_attributes();
 
-    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        prepare_texture(particles.textures[first_bound_sprite + i],
-                        static_cast<GLuint>(first_bound_sprite + i + 1));
+    for (std::size_t i = 0; i < piece.sprites.size(); ++i) {
+        if (piece.sprites[i].sampler)
+            prepare_texture(particles.textures[i], static_cast<GLuint>(piece.sprites[i].unit));
     }
     set_particle_samplers();
 }
 
 // With the particle vertex array and vertex buffer bound.
-void test_act::describe_particle_attributes() const {
+void piece_act::describe_particle_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
     describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position));
     describe_attribute(particle_program, si::texture_index, 1, stride,
@@ -310,13 +305,13 @@ void test_act::describe_particle_attributes() const {
 }
 
 // With the particle program in use.
-void test_act::set_particle_samplers() const {
-    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        set_uniform(particle_program, sprite_samplers[i], static_cast<GLint>(first_bound_sprite + i + 1));
+void piece_act::set_particle_samplers() const {
+    for (const piece::sprite& sprite : piece.sprites) {
+        if (sprite.sampler) set_uniform(particle_program, sprite.sampler->c_str(), static_cast<GLint>(sprite.unit));
     }
 }
 
-shader_reload test_act::reload_shaders(player& p, std::span<const std::string> changed) {
+shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> changed) {
     logger::log_manager& log = p.core->log_manager;
     shader_reload result;
     // A new program replaces the one in use only when it links; the vertex arrays then follow its
@@ -367,25 +362,24 @@ shader_reload test_act::reload_shaders(player& p, std::span<const std::string> c
     return result;
 }
 
-void test_act::bind_textures() const {
-    for (std::size_t i = 0; i < sprite_samplers.size(); ++i) {
-        bind_on_unit(particles.textures[first_bound_sprite + i],
-                     static_cast<GLuint>(first_bound_sprite + i + 1));
+void piece_act::bind_textures() const {
+    for (std::size_t i = 0; i < piece.sprites.size(); ++i) {
+        if (piece.sprites[i].sampler) bind_on_unit(particles.textures[i], static_cast<GLuint>(piece.sprites[i].unit));
     }
 }
 
-void test_act::begin() {
+void piece_act::begin() {
     textures_unbound = true;
     previous_time = 0.0;
 }
 
-void test_act::step(player& p) {
+void piece_act::step(player& p) {
     const double t = p.time;
-    frame_state = advance_scene(t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
+    frame_state = advance_scene(piece, t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
     previous_time = t;
 }
 
-void test_act::draw(player& p) {
+void piece_act::draw(player& p) {
     if (textures_unbound) {
         bind_textures();
         glapi::glClearColor(0.4f, 0.4f, 0.4f, 1.0f);
@@ -395,13 +389,13 @@ void test_act::draw(player& p) {
     draw_particles(p, frame_state);
 }
 
-void test_act::rewind() {
+void piece_act::rewind() {
     particles.clear();
-    emitters = emitter_state{};
+    emitters = emitter_state(piece);
     previous_time = 0.0;
 }
 
-void test_act::draw_model(const player& p, const scene_state& state) const {
+void piece_act::draw_model(const player& p, const scene_state& state) const {
     glapi::glEnable(GL_DEPTH_TEST);
     glapi::glDepthMask(GL_TRUE);
     glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -481,7 +475,7 @@ void test_act::draw_model(const player& p, const scene_state& state) const {
     glapi::glDepthMask(GL_TRUE);
 }
 
-void test_act::draw_particles(const player& p, const scene_state& state) const {
+void piece_act::draw_particles(const player& p, const scene_state& state) const {
     glapi::glEnable(GL_BLEND);
     glapi::glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     // Sprites are tested against the model's depth but do not hide each other's soft edges.

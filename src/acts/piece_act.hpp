@@ -4,7 +4,9 @@
 #include "model/mesh_chunks.hpp"
 #include "model/obj_model.hpp"
 #include "acts/particle_system.hpp"
-#include "acts/scene_timeline.hpp"
+#include "gl/shader_file.hpp"
+#include "piece/piece.hpp"
+#include "piece/scene_values.hpp"
 #include "gl/buffer.hpp"
 #include "gl/program_object.hpp"
 #include "gl/vertex_array.hpp"
@@ -16,19 +18,17 @@
 #include <string>
 #include <vector>
 
-// The production's one act: the player's model lit by two lights, with particle bursts driven by the
-// music's event tracks, on a 75-second timeline. Owns every GL object it draws with, so it must be
-// created and destroyed while the window's context is current.
-class test_act : public abstract_act {
+// The act that plays a piece: the player's model lit by two lights, with the piece's particle bursts
+// driven by its event tracks, its curves and its camera flight. Owns every GL object it draws with, so it
+// must be created and destroyed while the window's context is current.
+class piece_act : public abstract_act {
 public:
-    static constexpr std::size_t particle_count = 1600;
-
-    // `scene_model` stays the caller's; it must outlive the act. Once the act has uploaded it, the model's
+    // Plays host.piece, which must outlive the act. `scene_model` stays the caller's; it must outlive the act. Once the act has uploaded it, the model's
     // vertex and triangle arrays are emptied (the GL buffers hold them); its groups and materials stay.
-    test_act(obj_model* scene_model, player& host);
-    ~test_act() override = default;
-    test_act(const test_act&) = delete;
-    test_act& operator=(const test_act&) = delete;
+    piece_act(obj_model* scene_model, player& host);
+    ~piece_act() override = default;
+    piece_act(const piece_act&) = delete;
+    piece_act& operator=(const piece_act&) = delete;
 
     // Restarts the particle step from time 0; the textures are bound and the clear colour set by the next
     // draw, so that begin needs no GL.
@@ -37,12 +37,13 @@ public:
     void draw(player& p) override;
     // Kills every particle and clears the emitters' bookkeeping.
     void rewind() override;
-    // The scene program is made from shaders/cube.vert and cube.frag, the particle program from
-    // shaders/particles.vert, .geom and .frag. Each rebuild logs the records of the start-up.
+    // The scene and particle programs are made from the piece's shader files (by default shaders/cube.vert
+    // and cube.frag; shaders/particles.vert, .geom and .frag). Each rebuild logs the records of the start-up.
     shader_reload reload_shaders(player& p, std::span<const std::string> changed) override;
 
     double previous_time = 0.0;
     obj_model* model;
+    const piece::piece_data& piece;
     std::unique_ptr<obj_model> own_model;
     particle_system particles;
     // The emitters' last-burst times and slot counters, kept for the whole run.
@@ -73,8 +74,11 @@ public:
     // The program's files did not build at the last try; the program in use is the last good one, if any.
     bool scene_program_failing = false;
     bool particle_program_failing = false;
+    std::array<shader_stage, 2> scene_stages;
+    std::array<shader_stage, 3> particle_stages;
 
 private:
+    void check_sprite_units() const;
     void build_scene_program(player& host);
     void upload_scene_geometry();
     void describe_scene_attributes() const;

@@ -1,0 +1,23 @@
+#pragma once
+// A piece's camera flight: the pose of the row holding t.
+
+#include "piece/piece.hpp"
+
+#include <glm/vec3.hpp>
+
+#include <optional>
+
+struct camera_pose {
+    glm::vec3 position;
+    float tilt; // radians
+    float pan;  // radians
+};
+
+namespace piece {
+
+// The pose of the first row whose range holds t; none outside every row (and for NaN), where the camera
+// is left where it is. Linear rows key their two ends; smooth rows run a Catmull-Rom spline through
+// their ends and the neighbouring rows' far ends (their own ends mirrored where no row touches).
+std::optional<camera_pose> camera_pose_at(const piece_data& p, double t);
+
+} // namespace piece

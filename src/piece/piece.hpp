@@ -1,0 +1,164 @@
+#pragma once
+// A piece as plain data: everything that makes the production (assets, event tracks, sections with their
+// emitters and lights, burst presets, curves of the scene values, camera rows), read from a piece file by
+// read_piece and evaluated at t by the functions of this folder. No GL, no I/O.
+
+#include <glm/vec3.hpp>
+
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace piece {
+
+// A span of time with each bound either in or out; an absent bound is infinite.
+struct time_range {
+    double from = -std::numeric_limits<double>::infinity();
+    double until = std::numeric_limits<double>::infinity();
+    bool from_inclusive = true;
+    bool until_inclusive = false;
+
+    bool holds(double t) const {
+        return (from_inclusive ? from <= t : from < t) && (until_inclusive ? t <= until : t < until);
+    }
+};
+
+struct event {
+    double start; // exclusive
+    double end;   // exclusive
+    double value;
+};
+
+// A track written out as its events, in time order, none overlapping.
+struct event_list {
+    std::vector<event> events;
+};
+
+// Where a track's events come from; a new kind of track is one more alternative.
+using track_source = std::variant<event_list>;
+
+struct track {
+    std::string name;
+    track_source source;
+};
+
+// The events of a track, whatever its source.
+const std::vector<event>& events_of(const track& t);
+
+struct burst_preset {
+    std::string name;
+    std::size_t count = 1;
+    double speed = 0.0;
+    double size = 0.0;
+    double brightness = 0.0;
+    double position_jitter = 0.0;
+    double velocity_jitter = 0.0;
+    double size_jitter = 0.0;
+    double brightness_jitter = 0.0;
+    double fade = 0.0;
+};
+
+struct sprite {
+    std::string name;
+    std::string file; // resolved
+    bool alpha = true; // "rgba"; "rgb" otherwise
+    std::optional<std::string> sampler;
+    int unit = 0;          // texture unit, with a sampler
+    int texture_index = -1; // what the particle records carry: position among the sprites with a sampler
+    long line = 1;          // where the sprite is written, for messages found only with a GL context
+    long column = 1;
+};
+
+struct emitter {
+    std::string name;
+    std::size_t id = 0;    // emitters of one name share their last burst time, across sections
+    std::size_t block = 0; // index of the block of slots
+    std::size_t track = 0; // index into piece::tracks
+    double interval = 0.0;
+    glm::vec3 origin{0.0f};
+    glm::vec3 direction{0.0f};
+    int texture_index = 0;
+    std::size_t preset = 0; // index into piece::presets
+};
+
+struct section {
+    time_range range;
+    std::vector<emitter> emitters;
+    // The block whose lowest live particle is light 1 / light 2; none: the curves' lights.
+    std::array<std::optional<std::size_t>, 2> light_blocks{};
+};
+
+// value = rise * (t - zero_at) / over, in double, rounded to float.
+struct ramp {
+    double zero_at = 0.0;
+    double rise = 0.0;
+    double over = 1.0;
+};
+
+struct key {
+    double t;
+    std::array<double, 3> value; // components past the curve's count are 0
+};
+
+struct segment {
+    time_range range;
+    std::variant<std::array<double, 3>, std::vector<key>, ramp> rule; // constant, keys, ramp
+};
+
+// A uniform's value over time: the first segment holding t, else the default.
+struct curve {
+    std::string target; // uniform name
+    int components = 1; // 1 (float; fills all three of a vec3) or 3
+    std::array<double, 3> default_value{};
+    std::vector<segment> segments;
+};
+
+enum class camera_rule { linear, smooth };
+
+// A value that is the same over the row, or keyed at the row's two ends.
+struct camera_value {
+    std::array<double, 3> from{};
+    std::array<double, 3> to{};
+    bool keyed = false;
+};
+
+struct camera_row {
+    time_range range; // finite both ends
+    camera_value position;
+    camera_value tilt;
+    camera_value pan;
+    camera_rule rule = camera_rule::linear;
+};
+
+// What plays after the piece's length: "hold" keeps the last values running until the window closes.
+enum class after_end { hold };
+
+struct piece_data {
+    std::string file; // as named in messages
+    std::string name;
+    double length = 0.0;
+    after_end after = after_end::hold;
+    std::size_t pool_size = 1600;
+    std::size_t block_size = 100;
+
+    std::string model;
+    std::optional<std::string> extra_model;
+    std::string music;
+    std::array<std::string, 2> scene_shaders{"shaders/cube.vert", "shaders/cube.frag"};
+    std::array<std::string, 3> particle_shaders{"shaders/particles.vert", "shaders/particles.geom",
+                                                "shaders/particles.frag"};
+
+    std::vector<sprite> sprites;
+    std::vector<track> tracks;
+    std::vector<burst_preset> presets;
+    std::vector<section> sections;
+    std::vector<curve> curves;
+    std::vector<camera_row> camera;
+    std::size_t emitter_ids = 0; // distinct emitter names
+};
+
+} // namespace piece

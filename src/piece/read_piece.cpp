@@ -1,0 +1,599 @@
+#include "piece/read_piece.hpp"
+
+#include "piece/scene_values.hpp"
+
+#include <toml++/toml.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <initializer_list>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace piece {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bounds that keep a piece's memory and work small whatever the file says.
+constexpr std::int64_t max_pool_size = 100000;
+constexpr std::size_t max_list = 4096;        // sprites, tracks, sections, curves, presets, emitters
+constexpr std::size_t max_events = 100000;    // per track
+constexpr std::size_t max_rows = 100000;      // camera rows, segments, keys
+constexpr std::int64_t max_texture_unit = 31; // the largest unit any GL driver offers a program
+constexpr int first_sprite_unit = 3;          // units 0 to 2 hold the model's maps
+
+struct context {
+    std::string file;
+    std::optional<fs::path> folder;
+
+    [[noreturn]] void fail(const toml::source_region& where, const std::string& what) const {
+        throw piece_error(file, std::max<long>(1, static_cast<long>(where.begin.line)),
+                          std::max<long>(1, static_cast<long>(where.begin.column)), what);
+    }
+    [[noreturn]] void fail(const toml::node& where, const std::string& what) const { fail(where.source(), what); }
+
+    // A path the piece names: in the piece's folder if it is there, else as written (the working directory).
+    std::string resolve(const std::string& path) const {
+        if (!folder || fs::path(path).is_absolute()) return path;
+        std::error_code error;
+        const fs::path beside = *folder / path;
+        if (fs::exists(beside, error)) return beside.string();
+        return path;
+    }
+};
+
+const char* type_name(const toml::node& n) {
+    switch (n.type()) {
+    case toml::node_type::table: return "a table";
+    case toml::node_type::array: return "an array";
+    case toml::node_type::string: return "a string";
+    case toml::node_type::integer: return "an integer";
+    case toml::node_type::floating_point: return "a number";
+    case toml::node_type::boolean: return "a boolean";
+    default: return "a date or time";
+    }
+}
+
+double number(const context& c, const toml::node& n, const std::string& what) {
+    double v = 0.0;
+    if (const auto* i = n.as_integer()) {
+        v = static_cast<double>(i->get());
+    } else if (const auto* f = n.as_floating_point()) {
+        v = f->get();
+    } else {
+        c.fail(n, what + " must be a number, not " + type_name(n));
+    }
+    if (!std::isfinite(v)) c.fail(n, what + " must be a finite number");
+    return v;
+}
+
+std::int64_t integer(const context& c, const toml::node& n, const std::string& what, std::int64_t low,
+                     std::int64_t high) {
+    const auto* i = n.as_integer();
+    if (i == nullptr) c.fail(n, what + " must be a whole number, not " + type_name(n));
+    if (i->get() < low || i->get() > high)
+        c.fail(n, what + " must be from " + std::to_string(low) + " to " + std::to_string(high));
+    return i->get();
+}
+
+std::string text(const context& c, const toml::node& n, const std::string& what) {
+    const auto* s = n.as_string();
+    if (s == nullptr) c.fail(n, what + " must be a string, not " + type_name(n));
+    return s->get();
+}
+
+const toml::array& array(const context& c, const toml::node& n, const std::string& what, std::size_t most) {
+    const auto* a = n.as_array();
+    if (a == nullptr) c.fail(n, what + " must be an array, not " + type_name(n));
+    if (a->size() > most) c.fail(n, what + " has more than " + std::to_string(most) + " entries");
+    return *a;
+}
+
+std::array<double, 3> vec3(const context& c, const toml::node& n, const std::string& what) {
+    const toml::array& a = array(c, n, what, 3);
+    if (a.size() != 3) c.fail(n, what + " must be three numbers [x, y, z]");
+    return {number(c, a[0], what), number(c, a[1], what), number(c, a[2], what)};
+}
+
+// A number or three: the count of components and the values (the unused ones 0).
+std::pair<int, std::array<double, 3>> value(const context& c, const toml::node& n, const std::string& what) {
+    if (n.is_array()) return {3, vec3(c, n, what)};
+    return {1, {number(c, n, what), 0.0, 0.0}};
+}
+
+// One table: its keys checked against the ones it may have as it is opened, so that a typo is named
+// before anything it hides is missed.
+class table_reader {
+public:
+    table_reader(const context& c, const toml::node& n, std::string name, std::initializer_list<const char*> keys)
+        : ctx(c)
+        , where(std::move(name)) {
+        t = n.as_table();
+        if (t == nullptr) ctx.fail(n, where + " must be a table, not " + type_name(n));
+        for (const auto& entry : *t) {
+            const toml::key& key = entry.first;
+            const toml::node& value = entry.second;
+            const auto known = std::find_if(keys.begin(), keys.end(), [&](const char* k) { return key.str() == k; });
+            if (known == keys.end())
+                ctx.fail(key.source().begin.line ? key.source() : value.source(),
+                         "unknown key '" + std::string(key.str()) + "' in " + where);
+        }
+    }
+
+    const toml::node* find(const std::string& key) const { return t->get(key); }
+    const toml::node& need(const std::string& key) const {
+        const toml::node* n = find(key);
+        if (n == nullptr) ctx.fail(*t, where + " needs the key '" + key + "'");
+        return *n;
+    }
+    double number_or(const std::string& key, double fallback) const {
+        const toml::node* n = find(key);
+        return n ? number(ctx, *n, key) : fallback;
+    }
+    std::string name(const std::string& key) const {
+        const toml::node& n = need(key);
+        std::string s = text(ctx, n, key);
+        if (s.empty() || s.size() > 128) ctx.fail(n, key + " must be 1 to 128 characters long");
+        return s;
+    }
+    const toml::node& node() const { return *t; }
+
+private:
+    const context& ctx;
+    std::string where;
+    const toml::table* t = nullptr;
+};
+
+// from, until and bounds ("[)", "(]", "[]" or "()", "[)" if absent) of a section, segment or camera row.
+time_range read_range(const context& c, const table_reader& r, bool finite) {
+    time_range range;
+    const toml::node* from = r.find("from");
+    const toml::node* until = r.find("until");
+    if (finite && (!from || !until)) c.fail(r.node(), "a camera row needs 'from' and 'until'");
+    if (from) range.from = number(c, *from, "from");
+    if (until) range.until = number(c, *until, "until");
+    if (const toml::node* b = r.find("bounds")) {
+        const std::string s = text(c, *b, "bounds");
+        if (s.size() != 2 || (s[0] != '[' && s[0] != '(') || (s[1] != ']' && s[1] != ')'))
+            c.fail(*b, "bounds must be \"[)\", \"(]\", \"[]\" or \"()\", not \"" + s + "\"");
+        range.from_inclusive = s[0] == '[';
+        range.until_inclusive = s[1] == ']';
+    }
+    const bool empty = range.from > range.until ||
+                       (range.from == range.until && !(range.from_inclusive && range.until_inclusive));
+    if (empty) c.fail(from ? *from : r.node(), "the range ends before it starts");
+    return range;
+}
+
+// Whether `later` starts after `earlier` ends, sharing at most a bound that only one of them holds.
+bool in_order(const time_range& earlier, const time_range& later) {
+    return earlier.until < later.from ||
+           (earlier.until == later.from && !(earlier.until_inclusive && later.from_inclusive));
+}
+
+void read_header(const context& c, const toml::node& n, piece_data& p) {
+    table_reader r(c, n, "[piece]", {"name", "length", "after", "pool_size", "block_size"});
+    p.name = r.name("name");
+    const toml::node& length = r.need("length");
+    p.length = number(c, length, "length");
+    if (p.length <= 0.0) c.fail(length, "length must be above 0 seconds");
+    if (const toml::node* after = r.find("after")) {
+        if (text(c, *after, "after") != "hold") c.fail(*after, "after must be \"hold\"");
+    }
+    if (const toml::node* pool = r.find("pool_size"))
+        p.pool_size = static_cast<std::size_t>(integer(c, *pool, "pool_size", 1, max_pool_size));
+    if (const toml::node* block = r.find("block_size"))
+        p.block_size = static_cast<std::size_t>(
+            integer(c, *block, "block_size", 1, static_cast<std::int64_t>(p.pool_size)));
+    if (p.block_size > p.pool_size) c.fail(r.node(), "block_size must not exceed pool_size");
+}
+
+void read_assets(const context& c, const toml::node& n, piece_data& p) {
+    table_reader r(c, n, "[assets]", {"model", "extra_model", "music"});
+    p.model = c.resolve(text(c, r.need("model"), "model"));
+    if (const toml::node* extra = r.find("extra_model")) p.extra_model = c.resolve(text(c, *extra, "extra_model"));
+    p.music = c.resolve(text(c, r.need("music"), "music"));
+}
+
+template <std::size_t N>
+void read_stages(const context& c, const toml::node& n, const std::string& what, std::array<std::string, N>& out) {
+    const toml::array& a = array(c, n, what, N);
+    if (a.size() != N) c.fail(n, what + " must name " + std::to_string(N) + " shader files");
+    for (std::size_t i = 0; i < N; ++i)
+        out[i] = c.resolve(text(c, a[i], what));
+}
+
+void read_shaders(const context& c, const toml::node& n, piece_data& p) {
+    table_reader r(c, n, "[shaders]", {"scene", "particles"});
+    if (const toml::node* scene = r.find("scene")) read_stages(c, *scene, "scene", p.scene_shaders);
+    if (const toml::node* particles = r.find("particles")) read_stages(c, *particles, "particles", p.particle_shaders);
+}
+
+void read_sprites(const context& c, const toml::node& n, piece_data& p) {
+    std::set<std::string> names;
+    std::set<std::string> samplers;
+    std::set<std::int64_t> units;
+    int sampled = 0;
+    for (const toml::node& entry : array(c, n, "sprites", max_list)) {
+        table_reader r(c, entry, "a sprite", {"name", "file", "channels", "sampler", "unit"});
+        sprite s;
+        s.line = std::max<long>(1, static_cast<long>(entry.source().begin.line));
+        s.column = std::max<long>(1, static_cast<long>(entry.source().begin.column));
+        s.name = r.name("name");
+        if (!names.insert(s.name).second) c.fail(entry, "a second sprite named '" + s.name + "'");
+        s.file = c.resolve(text(c, r.need("file"), "file"));
+        if (const toml::node* channels = r.find("channels")) {
+            const std::string kind = text(c, *channels, "channels");
+            if (kind != "rgb" && kind != "rgba") c.fail(*channels, "channels must be \"rgb\" or \"rgba\"");
+            s.alpha = kind == "rgba";
+        }
+        const toml::node* sampler = r.find("sampler");
+        const toml::node* unit = r.find("unit");
+        if (sampler) {
+            s.sampler = r.name("sampler");
+            if (!samplers.insert(*s.sampler).second) c.fail(*sampler, "a second sprite with the sampler '" + *s.sampler + "'");
+            s.unit = unit ? static_cast<int>(integer(c, *unit, "unit", first_sprite_unit, max_texture_unit))
+                          : first_sprite_unit + sampled;
+            if (!units.insert(s.unit).second) c.fail(unit ? *unit : entry, "a second sprite on unit " + std::to_string(s.unit));
+            s.texture_index = sampled++;
+        } else if (unit) {
+            c.fail(*unit, "a unit without a sampler");
+        }
+            p.sprites.push_back(std::move(s));
+    }
+}
+
+std::vector<event> read_events(const context& c, const toml::node& n) {
+    std::vector<event> events;
+    for (const toml::node& e : array(c, n, "events", max_events)) {
+        const toml::array& triple = array(c, e, "an event", 3);
+        if (triple.size() != 3) c.fail(e, "an event must be [start, end, value]");
+        const event ev{number(c, triple[0], "start"), number(c, triple[1], "end"), number(c, triple[2], "value")};
+        if (!(ev.start < ev.end)) c.fail(e, "the event ends before it starts");
+        if (!events.empty() && ev.start < events.back().end) c.fail(e, "the event overlaps the one before it");
+        events.push_back(ev);
+    }
+    return events;
+}
+
+void read_tracks(const context& c, const toml::node& n, piece_data& p) {
+    std::set<std::string> names;
+    for (const toml::node& entry : array(c, n, "tracks", max_list)) {
+        table_reader r(c, entry, "a track", {"name", "events"});
+        track t;
+        t.name = r.name("name");
+        if (!names.insert(t.name).second) c.fail(entry, "a second track named '" + t.name + "'");
+        t.source = event_list{read_events(c, r.need("events"))};
+            p.tracks.push_back(std::move(t));
+    }
+}
+
+void read_presets(const context& c, const toml::node& n, piece_data& p) {
+    const toml::table* presets = n.as_table();
+    if (presets == nullptr) c.fail(n, "presets must be a table of named presets, not " + std::string(type_name(n)));
+    if (presets->size() > max_list) c.fail(n, "too many presets");
+    for (const auto& [key, entry] : *presets) {
+        table_reader r(c, entry, "preset '" + std::string(key.str()) + "'",
+                       {"count", "speed", "size", "brightness", "position_jitter", "velocity_jitter", "size_jitter",
+                        "brightness_jitter", "fade"});
+        burst_preset b;
+        b.name = std::string(key.str());
+        if (const toml::node* count = r.find("count"))
+            b.count = static_cast<std::size_t>(integer(c, *count, "count", 1, static_cast<std::int64_t>(p.pool_size)));
+        b.speed = r.number_or("speed", 0.0);
+        b.size = r.number_or("size", 0.0);
+        b.brightness = r.number_or("brightness", 0.0);
+        b.position_jitter = r.number_or("position_jitter", 0.0);
+        b.velocity_jitter = r.number_or("velocity_jitter", 0.0);
+        b.size_jitter = r.number_or("size_jitter", 0.0);
+        b.brightness_jitter = r.number_or("brightness_jitter", 0.0);
+        b.fade = r.number_or("fade", 0.0);
+            p.presets.push_back(b);
+    }
+}
+
+template <typename T>
+std::size_t index_named(const context& c, const toml::node& n, const std::vector<T>& list, const std::string& what) {
+    const std::string name = text(c, n, what);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i].name == name) return i;
+    c.fail(n, "no " + what + " named '" + name + "'");
+}
+
+std::size_t block(const context& c, const toml::node& n, const piece_data& p) {
+    const auto blocks = static_cast<std::int64_t>((p.pool_size + p.block_size - 1) / p.block_size);
+    const auto* i = n.as_integer();
+    if (i == nullptr) c.fail(n, "a block must be a whole number, not " + std::string(type_name(n)));
+    if (i->get() < 0 || i->get() >= blocks)
+        c.fail(n, "block " + std::to_string(i->get()) + " is outside the pool of " + std::to_string(blocks) + " blocks");
+    return static_cast<std::size_t>(i->get());
+}
+
+glm::vec3 float3(const std::array<double, 3>& v) {
+    return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
+}
+
+emitter read_emitter(const context& c, const toml::node& n, const piece_data& p,
+                     std::map<std::string, std::size_t>& ids) {
+    table_reader r(c, n, "an emitter",
+                   {"name", "block", "track", "interval", "origin", "direction", "sprite", "preset"});
+    emitter e;
+    e.name = r.name("name");
+    e.id = ids.emplace(e.name, ids.size()).first->second;
+    e.block = block(c, r.need("block"), p);
+    e.track = index_named(c, r.need("track"), p.tracks, "track");
+    const toml::node& interval = r.need("interval");
+    e.interval = number(c, interval, "interval");
+    if (e.interval < 0.0) c.fail(interval, "interval must not be negative");
+    e.origin = float3(vec3(c, r.need("origin"), "origin"));
+    e.direction = float3(vec3(c, r.need("direction"), "direction"));
+    const toml::node& sprite_name = r.need("sprite");
+    const sprite& s = p.sprites[index_named(c, sprite_name, p.sprites, "sprite")];
+    if (!s.sampler) c.fail(sprite_name, "sprite '" + s.name + "' has no sampler, so no particle can show it");
+    e.texture_index = s.texture_index;
+    e.preset = index_named(c, r.need("preset"), p.presets, "preset");
+    return e;
+}
+
+void read_sections(const context& c, const toml::node& n, piece_data& p) {
+    std::map<std::string, std::size_t> ids;
+    for (const toml::node& entry : array(c, n, "sections", max_list)) {
+        table_reader r(c, entry, "a section", {"from", "until", "bounds", "emitters", "lights"});
+        section s;
+        s.range = read_range(c, r, false);
+        if (!p.sections.empty() && !in_order(p.sections.back().range, s.range))
+            c.fail(entry, "the section starts before the one above it ends");
+        if (const toml::node* emitters = r.find("emitters")) {
+            std::set<std::string> names;
+            for (const toml::node& e : array(c, *emitters, "emitters", max_list)) {
+                s.emitters.push_back(read_emitter(c, e, p, ids));
+                if (!names.insert(s.emitters.back().name).second)
+                    c.fail(e, "a second emitter named '" + s.emitters.back().name + "' in this section");
+            }
+        }
+        if (const toml::node* lights = r.find("lights")) {
+            if (lights->is_string()) {
+                if (text(c, *lights, "lights") != "default") c.fail(*lights, "lights must be \"default\" or a table");
+            } else {
+                table_reader l(c, *lights, "lights", {"light1", "light2"});
+                if (const toml::node* b = l.find("light1")) s.light_blocks[0] = block(c, *b, p);
+                if (const toml::node* b = l.find("light2")) s.light_blocks[1] = block(c, *b, p);
+            }
+        }
+            p.sections.push_back(std::move(s));
+    }
+    p.emitter_ids = ids.size();
+}
+
+std::vector<key> read_keys(const context& c, const toml::node& n, int components) {
+    std::vector<key> keys;
+    const toml::array& list = array(c, n, "keys", max_rows);
+    if (list.size() < 2) c.fail(n, "keys needs at least two keys [t, value]");
+    for (const toml::node& entry : list) {
+        const toml::array& pair = array(c, entry, "a key", 2);
+        if (pair.size() != 2) c.fail(entry, "a key must be [t, value]");
+        const auto [count, v] = value(c, pair[1], "a key's value");
+        if (count != components) c.fail(pair[1], "the value must have " + std::to_string(components) + " component(s)");
+        const key k{number(c, pair[0], "a key's time"), v};
+        if (!keys.empty() && !(keys.back().t < k.t)) c.fail(entry, "keys must be in increasing time");
+        keys.push_back(k);
+    }
+    return keys;
+}
+
+segment read_segment(const context& c, const toml::node& n, int components) {
+    table_reader r(c, n, "a segment", {"from", "until", "bounds", "value", "keys", "ramp"});
+    segment s;
+    s.range = read_range(c, r, false);
+    const toml::node* constant = r.find("value");
+    const toml::node* keys = r.find("keys");
+    const toml::node* line = r.find("ramp");
+    if ((constant ? 1 : 0) + (keys ? 1 : 0) + (line ? 1 : 0) != 1)
+        c.fail(n, "a segment needs exactly one of 'value', 'keys' and 'ramp'");
+    if (constant) {
+        const auto [count, v] = value(c, *constant, "value");
+        if (count != components) c.fail(*constant, "the value must have " + std::to_string(components) + " component(s)");
+        s.rule = v;
+    } else if (keys) {
+        s.rule = read_keys(c, *keys, components);
+    } else {
+        if (components != 1) c.fail(*line, "a ramp feeds a one-number curve only");
+        table_reader rr(c, *line, "ramp", {"zero_at", "rise", "over"});
+        ramp rp;
+        rp.zero_at = number(c, rr.need("zero_at"), "zero_at");
+        rp.rise = number(c, rr.need("rise"), "rise");
+        const toml::node& over = rr.need("over");
+        rp.over = number(c, over, "over");
+        if (rp.over == 0.0) c.fail(over, "over must not be 0");
+        s.rule = rp;
+    }
+    return s;
+}
+
+bool uniform_name(const std::string& s) {
+    if (s.empty() || std::isdigit(static_cast<unsigned char>(s[0]))) return false;
+    return std::all_of(s.begin(), s.end(), [](char ch) {
+        return std::isalnum(static_cast<unsigned char>(ch)) || ch == '_' || ch == '.' || ch == '[' || ch == ']';
+    });
+}
+
+void read_curves(const context& c, const toml::node& n, piece_data& p) {
+    std::set<std::string> targets;
+    for (const toml::node& entry : array(c, n, "curves", max_list)) {
+        table_reader r(c, entry, "a curve", {"target", "default", "segments"});
+        curve cv;
+        const toml::node& target = r.need("target");
+        cv.target = text(c, target, "target");
+        if (!uniform_name(cv.target) || cv.target.size() > 128) c.fail(target, "target must be a uniform's name");
+        if (!targets.insert(cv.target).second) c.fail(target, "a second curve for '" + cv.target + "'");
+        const std::optional<stock_value> stock = stock_value_of(cv.target);
+        if (const toml::node* d = r.find("default")) {
+            std::tie(cv.components, cv.default_value) = value(c, *d, "default");
+        } else {
+            cv.components = stock ? stock->components : 1;
+            cv.default_value = stock ? stock->value : std::array<double, 3>{};
+        }
+        if (stock && stock->components == 1 && cv.components != 1) c.fail(entry, "'" + cv.target + "' is one number");
+        if (const toml::node* segments = r.find("segments")) {
+            for (const toml::node& s : array(c, *segments, "segments", max_rows)) {
+                cv.segments.push_back(read_segment(c, s, cv.components));
+                if (cv.segments.size() > 1 && !in_order(cv.segments[cv.segments.size() - 2].range, cv.segments.back().range))
+                    c.fail(s, "the segment starts before the one above it ends");
+            }
+        }
+            p.curves.push_back(std::move(cv));
+    }
+}
+
+camera_value read_camera_value(const context& c, const toml::node& n, const std::string& what, int components) {
+    camera_value v;
+    const auto one = [&](const toml::node& x) {
+        if (components == 3) return vec3(c, x, what);
+        return std::array<double, 3>{number(c, x, what), 0.0, 0.0};
+    };
+    if (n.is_table()) {
+        table_reader r(c, n, what, {"from", "to"});
+        v.from = one(r.need("from"));
+        v.to = one(r.need("to"));
+        v.keyed = true;
+        } else {
+        v.from = v.to = one(n);
+    }
+    return v;
+}
+
+void read_camera(const context& c, const toml::node& n, piece_data& p) {
+    for (const toml::node& entry : array(c, n, "camera", max_rows)) {
+        table_reader r(c, entry, "a camera row", {"from", "until", "bounds", "position", "tilt", "pan", "rule"});
+        camera_row row;
+        row.range = read_range(c, r, true);
+        if (!(row.range.from < row.range.until)) c.fail(entry, "a camera row must last longer than an instant");
+        if (!p.camera.empty() && !in_order(p.camera.back().range, row.range))
+            c.fail(entry, "the camera row starts before the one above it ends");
+        row.position = read_camera_value(c, r.need("position"), "position", 3);
+        row.tilt = read_camera_value(c, r.need("tilt"), "tilt", 1);
+        row.pan = read_camera_value(c, r.need("pan"), "pan", 1);
+        if (const toml::node* rule = r.find("rule")) {
+            const std::string s = text(c, *rule, "rule");
+            if (s != "linear" && s != "smooth") c.fail(*rule, "rule must be \"linear\" or \"smooth\"");
+            row.rule = s == "smooth" ? camera_rule::smooth : camera_rule::linear;
+        }
+            p.camera.push_back(row);
+    }
+}
+
+// TOML allows characters beyond ASCII only in strings and comments. toml++ 3.3 asks of such a character
+// elsewhere whether it is a blank through a table that misses some ranges, which is undefined behaviour;
+// so they are refused here first, with the place they are at.
+void refuse_characters_outside_strings(std::string_view text, const std::string& file) {
+    enum class in { code, comment, basic, literal, long_basic, long_literal } state = in::code;
+    long line = 1;
+    long column = 1;
+    const auto at = [&](std::size_t i, const char* s) { return text.substr(i, std::strlen(s)) == s; };
+    for (std::size_t i = 0; i < text.size();) {
+        const char ch = text[i];
+        std::size_t step = 1;
+        switch (state) {
+        case in::code:
+            if (static_cast<unsigned char>(ch) >= 0x80)
+                throw piece_error(file, line, column, "a character beyond ASCII outside a string or comment");
+            if (ch == '#') state = in::comment;
+            else if (at(i, "\"\"\"")) state = in::long_basic, step = 3;
+            else if (at(i, "'''")) state = in::long_literal, step = 3;
+            else if (ch == '"') state = in::basic;
+            else if (ch == '\'') state = in::literal;
+            break;
+        case in::comment:
+            if (ch == '\n') state = in::code;
+            break;
+        case in::basic:
+        case in::literal:
+            if (ch == '\n' || ch == (state == in::basic ? '"' : '\'')) state = in::code;
+            else if (state == in::basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') step = 2;
+            break;
+        case in::long_basic:
+        case in::long_literal: {
+            const char quote = state == in::long_basic ? '"' : '\'';
+            if (state == in::long_basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+                step = 2;
+            } else if (ch == quote && i + 2 < text.size() && text[i + 1] == quote && text[i + 2] == quote) {
+                // Up to two more quotes belong to the string.
+                step = 3;
+                while (step < 5 && i + step < text.size() && text[i + step] == quote) ++step;
+                state = in::code;
+            }
+            break;
+        }
+        }
+        for (std::size_t k = 0; k < step && i < text.size(); ++k, ++i) {
+            if (text[i] == '\n') {
+                ++line;
+                column = 1;
+            } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+    }
+}
+
+} // namespace
+
+const std::vector<event>& events_of(const track& t) {
+    return std::get<event_list>(t.source).events;
+}
+
+piece_data read_piece_text(std::string_view text, const std::string& file, const std::optional<fs::path>& folder) {
+    const context c{file, folder};
+    if (text.size() > max_file_bytes)
+        throw piece_error(file, 1, 1, "the file is larger than " + std::to_string(max_file_bytes) + " bytes");
+    refuse_characters_outside_strings(text, file);
+    toml::table root;
+    try {
+        root = toml::parse(text, file);
+    } catch (const toml::parse_error& e) {
+        c.fail(e.source(), std::string(e.description()));
+    }
+    piece_data p;
+    p.file = file;
+    table_reader r(c, root, "the file",
+                   {"piece", "assets", "shaders", "sprites", "tracks", "presets", "sections", "curves", "camera"});
+    const auto need = [&](const char* key) -> const toml::node& {
+        const toml::node* n = r.find(key);
+        if (n == nullptr) throw piece_error(file, 1, 1, std::string("the piece needs a [") + key + "] table");
+        return *n;
+    };
+    read_header(c, need("piece"), p);
+    read_assets(c, need("assets"), p);
+    if (const toml::node* n = r.find("shaders")) read_shaders(c, *n, p);
+    if (const toml::node* n = r.find("sprites")) read_sprites(c, *n, p);
+    if (const toml::node* n = r.find("tracks")) read_tracks(c, *n, p);
+    if (const toml::node* n = r.find("presets")) read_presets(c, *n, p);
+    if (const toml::node* n = r.find("sections")) read_sections(c, *n, p);
+    if (const toml::node* n = r.find("curves")) read_curves(c, *n, p);
+    if (const toml::node* n = r.find("camera")) read_camera(c, *n, p);
+    return p;
+}
+
+piece_data read_piece_file(const fs::path& file) {
+    const std::string name = file.string();
+    std::ifstream in(file, std::ios::binary);
+    if (!in) throw piece_error(name, 1, 1, "cannot open the file");
+    std::string content;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > max_file_bytes)
+            throw piece_error(name, 1, 1, "the file is larger than " + std::to_string(max_file_bytes) + " bytes");
+    }
+    if (in.bad()) throw piece_error(name, 1, 1, "cannot read the file");
+    const fs::path folder = file.parent_path();
+    return read_piece_text(content, name, folder.empty() ? fs::path(".") : folder);
+}
+
+} // namespace piece

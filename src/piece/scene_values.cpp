@@ -1,0 +1,98 @@
+#include "piece/scene_values.hpp"
+
+#include <algorithm>
+
+float interpolate(double t, double t0, double a, double t1, double b) {
+    const double w0 = (t1 - t) / (t1 - t0);
+    const double w1 = (t - t0) / (t1 - t0);
+    return static_cast<float>(a * w0 + b * w1);
+}
+
+namespace piece {
+
+namespace {
+
+constexpr double far = far_light_coordinate;
+
+struct stock_entry {
+    const char* name;
+    stock_value value;
+};
+
+// Without a curve: a plain grey scene in full colour, both lights far away and dark.
+constexpr std::array<stock_entry, 7> stock{{
+    {"light1_position", {3, {far, far, far}}},
+    {"light2_position", {3, {far, far, far}}},
+    {"light1_intensity", {3, {0.0, 0.0, 0.0}}},
+    {"light2_intensity", {3, {0.0, 0.0, 0.0}}},
+    {"ambient_light", {3, {0.5, 0.5, 0.5}}},
+    {"desaturate_multiplier", {1, {0.0, 0.0, 0.0}}},
+    {"fade_to_black_multiplier", {1, {1.0, 0.0, 0.0}}},
+}};
+
+glm::vec3 rounded(const std::array<double, 3>& v, int components) {
+    if (components == 1) return glm::vec3(static_cast<float>(v[0]));
+    return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
+}
+
+// Between the two keys around t; before the first or after the last, on the line of the nearest pair.
+glm::vec3 keyed(const std::vector<key>& keys, double t, int components) {
+    std::size_t i = 0;
+    while (i + 2 < keys.size() && t > keys[i + 1].t) ++i;
+    const key& a = keys[i];
+    const key& b = keys[i + 1];
+    const float x = interpolate(t, a.t, a.value[0], b.t, b.value[0]);
+    if (components == 1) return glm::vec3(x);
+    return {x, interpolate(t, a.t, a.value[1], b.t, b.value[1]), interpolate(t, a.t, a.value[2], b.t, b.value[2])};
+}
+
+} // namespace
+
+std::optional<stock_value> stock_value_of(const std::string& uniform) {
+    for (const stock_entry& e : stock)
+        if (uniform == e.name) return e.value;
+    return std::nullopt;
+}
+
+glm::vec3 curve_at(const curve& c, double t) {
+    for (const segment& s : c.segments) {
+        if (!s.range.holds(t)) continue;
+        if (const auto* v = std::get_if<std::array<double, 3>>(&s.rule)) return rounded(*v, c.components);
+        if (const auto* k = std::get_if<std::vector<key>>(&s.rule)) return keyed(*k, t, c.components);
+        const ramp& r = std::get<ramp>(s.rule);
+        return glm::vec3(static_cast<float>(r.rise * (t - r.zero_at) / r.over));
+    }
+    return rounded(c.default_value, c.components);
+}
+
+scene_state scene_values(const piece_data& p, double t) {
+    scene_state s;
+    s.t = t;
+    s.light_positions = {glm::vec3(far_light_coordinate), glm::vec3(far_light_coordinate)};
+    s.light_intensities = {glm::vec3(0.0f), glm::vec3(0.0f)};
+    s.ambient = glm::vec3(0.5f);
+    s.desaturate = 0.0f;
+    s.fade = 1.0f;
+    s.model = glm::mat4(1.0f);
+    for (const curve& c : p.curves) {
+        const glm::vec3 v = curve_at(c, t);
+        const std::string& n = c.target;
+        if (n == "light1_position") s.light_positions[0] = v;
+        else if (n == "light2_position") s.light_positions[1] = v;
+        else if (n == "light1_intensity") s.light_intensities[0] = v;
+        else if (n == "light2_intensity") s.light_intensities[1] = v;
+        else if (n == "ambient_light") s.ambient = v;
+        else if (n == "desaturate_multiplier") s.desaturate = v.x;
+        else if (n == "fade_to_black_multiplier") s.fade = v.x;
+        else s.uniforms.push_back({&c.target, c.components, v});
+    }
+    return s;
+}
+
+const section* section_at(const piece_data& p, double t) {
+    for (const section& s : p.sections)
+        if (s.range.holds(t)) return &s;
+    return nullptr;
+}
+
+} // namespace piece
