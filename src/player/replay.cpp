@@ -28,3 +28,8 @@ std::int64_t replay::step_to(std::int64_t k) {
         host.step(frame_time(last + 1, fps));
     return last - from;
 }
+
+void replay::restart() {
+    host.rewind();
+    last = -1;
+}

@@ -21,6 +21,9 @@ public:
     // Brings the player's production to frame k with CPU steps only: on from the last frame stepped, or
     // from the start (after rewinding the player) when k lies behind it. Returns the frames stepped.
     std::int64_t step_to(std::int64_t k);
+    // Rewinds the player and forgets the frames stepped, so that the next step_to replays from the first
+    // frame: for a production whose history changed under it (a piece read again).
+    void restart();
     // The frame stepped last; -1 before the first.
     std::int64_t frame() const { return last; }
     int frames_per_second() const { return fps; }

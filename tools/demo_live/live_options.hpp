@@ -24,7 +24,8 @@ struct live_options {
     std::optional<double> start; // --start; unset: 0, or the loop's start
     bool paused = false;         // --paused
     std::optional<loop_range> loop;
-    double speed = 1.0; // --speed
+    double speed = 1.0;               // --speed
+    std::optional<std::string> piece; // --piece; unset: config.ini's piece.file, else the built-in piece
     bool help = false;
 };
 

@@ -7,7 +7,9 @@
 #include "player/player.hpp"
 
 #include <exception>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,8 @@ int main(int argc, char** argv) {
     }
     try {
         core_module core;
-        player demo(&core);
+        player demo(&core,
+                    options.piece ? std::optional<std::filesystem::path>(*options.piece) : std::nullopt);
         live::session session(demo, options);
         session.run();
         return 0;
