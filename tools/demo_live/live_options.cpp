@@ -63,11 +63,11 @@ live_options parse_options(const std::vector<std::string>& args) {
         const std::string& value = args[++i];
         if (option == "--start") {
             options.start = parse_seconds(option, value);
-        } else if (option == "--piece") {
-            if (value.empty()) fail("--piece wants a piece file");
-            options.piece = value;
         } else if (option == "--loop") {
             options.loop = parse_loop(value);
+        } else if (option == "--piece") {
+            if (value.empty()) fail("--piece needs a file name");
+            options.piece = value;
         } else {
             options.speed = parse_speed(value);
         }
@@ -85,7 +85,8 @@ std::string usage_text() {
            "  --loop A:B   go back to A seconds whenever B is reached\n"
            "  --speed X    play X times as fast, 0.25 to 4 (the music plays at 1 only)\n"
            "  --piece FILE play this piece file (default: config.ini's piece.file, else the built-in\n"
-           "               piece); a piece file is read again whenever it is saved\n"
+           "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why;\n"
+           "               once playing, the file is read again whenever it is saved\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"
            "[ and ] loop start and end here, \\ no loop, - and = halve and double the speed, R rebuild\n"
            "every shader, C print the camera as a camera row of the piece format, T show or hide the\n"

@@ -3,6 +3,7 @@
 
 #include "core/exceptions.hpp"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,8 +25,8 @@ struct live_options {
     std::optional<double> start; // --start; unset: 0, or the loop's start
     bool paused = false;         // --paused
     std::optional<loop_range> loop;
-    double speed = 1.0;               // --speed
-    std::optional<std::string> piece; // --piece; unset: config.ini's piece.file, else the built-in piece
+    double speed = 1.0; // --speed
+    std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
     bool help = false;
 };
 

@@ -46,13 +46,17 @@ session::session(player& p, const live_options& options)
     , base_title(p.window->title)
     , status_on_terminal(isatty(STDERR_FILENO) == 1) {
     watch_shaders();
-    const std::optional<std::string> piece_path =
-        options.piece ? options.piece : core.config.find("piece.file");
+    std::optional<std::filesystem::path> piece_path = options.piece;
+    if (!piece_path) {
+        if (const std::optional<std::string> configured = core.config.find("piece.file"))
+            piece_path = *configured;
+    }
     if (piece_path) {
         try {
             piece_file = std::make_unique<piece_watch>(*piece_path);
         } catch (const std::exception& e) {
-            core.log_manager.warning("The piece file '" + *piece_path + "' is not watched: " + e.what());
+            core.log_manager.warning("The piece file '" + piece_path->string() +
+                                     "' is not watched: " + e.what());
         }
     }
     // The player's own handlers stay in charge of the pointer and wheel, and of logging window events.

@@ -7,9 +7,7 @@
 #include "player/player.hpp"
 
 #include <exception>
-#include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +25,7 @@ int main(int argc, char** argv) {
     }
     try {
         core_module core;
-        player demo(&core,
-                    options.piece ? std::optional<std::filesystem::path>(*options.piece) : std::nullopt);
+        player demo(&core, options.piece);
         live::session session(demo, options);
         session.run();
         return 0;
