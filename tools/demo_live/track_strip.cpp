@@ -36,7 +36,7 @@ constexpr colour loop_edge{1.0f, 0.85f, 0.2f, 0.9f};
 constexpr colour boundary{1.0f, 1.0f, 1.0f, 0.55f};
 constexpr colour playhead{1.0f, 0.15f, 0.15f, 1.0f};
 constexpr colour label{0.85f, 0.85f, 0.85f, 1.0f};
-constexpr std::array<colour, 2> section_spans{{{0.45f, 0.45f, 0.50f, 0.8f}, {0.30f, 0.30f, 0.35f, 0.8f}}};
+constexpr std::array<colour, 2> section_spans{{{0.30f, 0.40f, 0.60f, 0.85f}, {0.55f, 0.42f, 0.28f, 0.85f}}};
 constexpr std::size_t longest_label = 16; // characters
 
 class painter {
