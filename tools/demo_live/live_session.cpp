@@ -201,7 +201,9 @@ void session::reload_piece() {
     }
     if (!outcome.applied) {
         piece_failing = outcome.where;
-        core.log_manager.error("Piece reload: " + outcome.error + "; the last good piece keeps playing.");
+        std::string why = outcome.error;
+        if (!why.empty() && why.back() == '.') why.pop_back();
+        core.log_manager.error("Piece reload: " + why + "; the last good piece keeps playing.");
         return;
     }
     piece_failing.clear();
