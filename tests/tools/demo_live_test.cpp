@@ -302,6 +302,59 @@ TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
     EXPECT_EQ(run.process->status(), 0) << run.process->err();
 }
 
+TEST(DemoLive, ASavedPieceWithOtherAssetsGetsANewActAndItsShadersWatched) {
+    live_run run("live-e2e-piece-assets");
+    const std::string original =
+        test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces" / "courtyard.toml");
+    const fs::path shaders = fs::path(ENGINE_SOURCE_DIR) / "shaders";
+    const std::string frag = test_support::read_file(shaders / "cube.frag");
+    std::string red = frag;
+    red.insert(red.rfind('}'), "    fragment_color = vec4(1.0, 0.0, 0.0, 1.0);\n");
+    run.folder.write("mine/cube.vert", test_support::read_file(shaders / "cube.vert"));
+    run.folder.write("mine/cube.frag", red);
+    const fs::path piece = run.folder.write("piece.toml", original);
+
+    ASSERT_TRUE(run.start({"--piece", "piece.toml", "--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    const std::string first = run.still();
+
+    // The scene drawn with the piece's own shaders: a new act with them built.
+    const std::string own = replaced(original, R"(scene = ["shaders/cube.vert", "shaders/cube.frag"])",
+                                     R"(scene = ["mine/cube.vert", "mine/cube.frag"])");
+    ASSERT_FALSE(own.empty());
+    write_in_place(piece, own);
+    ASSERT_TRUE(
+        child_process::eventually([&] { return run.log_count("(new assets: act rebuilt") == 1; }, 60s))
+        << run.log();
+    std::string reddened;
+    ASSERT_TRUE(child_process::eventually([&] { return (reddened = run.still()) != first; }, 30s));
+    std::size_t red_pixels = 0;
+    for (std::size_t i = 0; i + 2 < reddened.size(); i += 3)
+        red_pixels += reddened.compare(i, 3, "\xff\x00\x00", 3) == 0 ? 1 : 0;
+    EXPECT_GT(red_pixels, reddened.size() / 3 / 4);
+
+    // Its shader folder is watched: the original fragment shader saved there gives the first picture back.
+    run.folder.write("mine/cube.frag", frag);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Shaders reloaded ('./mine/cube.frag')") == 1; }, 30s))
+        << run.log();
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // A sprite that cannot be loaded: reported, and the act of the last good piece stays.
+    write_in_place(piece, replaced(own, R"(file = "assets/kukka1.png")", R"(file = "assets/nothere.png")"));
+    ASSERT_TRUE(run.wait_for_title("| piece error piece.toml")) << run.window_title();
+    EXPECT_NE(
+        run.log().find("ERROR: Piece reload: gl::texture_2d::from_file(): Unable to load texture data from "
+                       "'assets/nothere.png'; the last good piece keeps playing."),
+        std::string::npos)
+        << run.log();
+    EXPECT_TRUE(run.still() == first);
+
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
 TEST(DemoLive, RefusesABadCommandLine) {
     test_support::run_folder folder;
     child_process process(demo_live, {"--loop", "12:10"}, folder.path());
