@@ -61,8 +61,7 @@ session::session(player& p, const live_options& options)
     }
     // The player's own handlers stay in charge of the pointer and wheel, and of logging window events.
     player_input = platform::input_manager::input_handler;
-    platform::input_manager::input_handler = [this](platform::window& w,
-                                                    platform::input_manager::input_event e) {
+    platform::input_manager::input_handler = [this](platform::window& w, platform::input_manager::input_event e) {
         using type = platform::input_manager::input_type;
         if (e.type == type::key_press) {
             on_key(e.code, e.mods);
@@ -209,11 +208,10 @@ void session::reload_piece() {
     piece_failing.clear();
     if (outcome.act_rebuilt) watch_shaders();
     piece_saved_at = start;
-    char text[160];
-    std::snprintf(text, sizeof text, "Piece reloaded from '%s' (%s in %.2f ms)", piece_file->file().c_str(),
-                  outcome.act_rebuilt ? "new assets: act rebuilt" : "same assets: data replaced",
-                  milliseconds_since(start));
-    piece_reload_pending = text;
+    char took[32];
+    std::snprintf(took, sizeof took, " in %.2f ms)", milliseconds_since(start));
+    piece_reload_pending = "Piece reloaded from '" + piece_file->file().string() + "' (" +
+                           (outcome.act_rebuilt ? "new assets: act rebuilt" : "same assets: data replaced") + took;
 }
 
 void session::draw_strip() {
@@ -244,8 +242,7 @@ void session::show_frame(std::int64_t k) {
     if (clock.music_changes() != jumps_drawn) {
         jumps_drawn = clock.music_changes();
         char text[160];
-        std::snprintf(text, sizeof text,
-                      "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
+        std::snprintf(text, sizeof text, "Frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, drawn in %.2f ms.",
                       static_cast<long long>(k), host.time, static_cast<long long>(stepped), step_ms,
                       milliseconds_since(start) - step_ms);
         core.log_manager.debug(text);
@@ -268,9 +265,8 @@ void session::show_status(double now, double t) {
     frames_since_status = 0;
     status_clock = now;
     status_due = false;
-    const std::string text =
-        status_text({t, clock.playing(), clock.speed(), clock.loop_start(), clock.loop_end(),
-                     frames_per_second, shader_failing, piece_failing});
+    const std::string text = status_text({t, clock.playing(), clock.speed(), clock.loop_start(), clock.loop_end(),
+                                          frames_per_second, shader_failing, piece_failing});
     host.window->set_title(base_title + " | " + text);
     if (status_on_terminal) std::cerr << '\r' << text << "\x1b[K" << std::flush;
 }
@@ -309,8 +305,7 @@ void session::run() {
         } else {
             // Until the next frame is due, or a while when paused; input ends the wait early.
             const double fps = frames.frames_per_second();
-            const double next =
-                clock.playing() ? ((static_cast<double>(k) + 0.5) / fps - t) / clock.speed() : idle_wait;
+            const double next = clock.playing() ? ((static_cast<double>(k) + 0.5) / fps - t) / clock.speed() : idle_wait;
             core.input.wait_events(std::clamp(next, 0.001, idle_wait));
         }
         if (camera_row_now) write_camera_row();

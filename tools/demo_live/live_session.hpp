@@ -1,7 +1,9 @@
 #pragma once
 // The live player's frame loop over a constructed player: the transport owns the piece's time, every frame
 // shown is the fixed-step frame nearest that time (replayed from 0 without GL when the time jumps back),
-// the music follows the picture, saved shader files are rebuilt, and the state shows in the window title.
+// the music follows the picture, saved shader files are rebuilt, a saved piece file is read again and
+// replayed, C writes the camera as a camera row, T shows the event tracks over the window, and the state
+// shows in the window title.
 
 #include "demo_live/camera_key.hpp"
 #include "demo_live/live_options.hpp"
