@@ -6,6 +6,10 @@
 #                            a replay from 0) and Right (75 s, 60 steps on) pressed in turn
 #   reload_saves.txt         wall-clock time of each save of shaders/cube.frag (seconds since the epoch)
 #   reload_frames.txt        the return of every buffer swap of that paused run (nanoseconds since the epoch)
+#   piece_saves.txt          wall-clock time of each save of a copy of pieces/courtyard.toml, played paused
+#                            at 74 s with --piece (a camera key changed and back, renamed over the file)
+#   piece_frames.txt         the return of every buffer swap of that run
+#   piece_reloads.txt        demo_live's records of those reloads
 # Usage: bench/live_program.sh BUILD_DIR OUT_DIR; LIVE_RUNS (default 5) sets the repetitions.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,6 +35,7 @@ trap cleanup EXIT
 ln -s "$root/config.ini" "$run/"
 ln -s "$root/assets" "$run/assets"
 cp -r "$root/shaders" "$run/shaders"
+cp "$root/pieces/courtyard.toml" "$run/piece.toml"
 
 source "$root/bench/private_xvfb.sh"
 start_private_xvfb "$out/live_xvfb.log" || { echo "live_program: could not start Xvfb" >&2; exit 1; }
@@ -91,3 +96,27 @@ sleep 1
 kill -TERM "$live_pid"
 wait "$live_pid"
 live_pid=""
+
+echo "live_program: demo_live reading a saved piece, $runs times" >&2
+rm -f "$out/piece_saves.txt" "$out/piece_frames.txt"
+(cd "$run" && exec env LD_PRELOAD="$probe" FRAME_PROBE_OUT="$out/piece_frames.txt" "$build/demo_live" \
+  --piece piece.toml --start 74 --paused >/dev/null 2>"$out/piece_stderr.txt") &
+live_pid=$!
+until_logged "(74.00 s) shown" 1
+# The last camera row's pan, changed and changed back: each save replays 4441 steps and draws once.
+for i in $(seq "$runs"); do
+  sleep 1
+  if [ $((i % 2)) -eq 1 ]; then
+    sed 's/pan = { from = 12.21, to = 13.12 }/pan = { from = 12.21, to = 13.0 }/' "$root/pieces/courtyard.toml"
+  else
+    cat "$root/pieces/courtyard.toml"
+  fi >"$run/piece.toml.new"
+  echo "$EPOCHREALTIME" >>"$out/piece_saves.txt"
+  mv "$run/piece.toml.new" "$run/piece.toml"
+  until_logged "Piece reloaded" "$i"
+done
+sleep 1
+kill -TERM "$live_pid"
+wait "$live_pid"
+live_pid=""
+grep -a -F "Piece reloaded" "$run/test.log" >"$out/piece_reloads.txt"

@@ -192,6 +192,20 @@ if saves and swaps:
             f"{ours / 250:.2f}", "<= 250 ms", ours <= 250)
         row("  slowest save", fmt(max(latency), "ms"), "250 ms goal", f"{max(latency) / 250:.2f}", "(reported)", None)
 
+saves, swaps = lines_of("piece_saves.txt"), lines_of("piece_frames.txt")
+if saves and swaps:
+    swap_s = sorted(int(x) / 1e9 for x in swaps)
+    latency = []
+    for save in (float(x) for x in saves):
+        after = [t for t in swap_s if t >= save]
+        if after:
+            latency.append((after[0] - save) * 1000)
+    if latency:
+        ours = statistics.median(latency)
+        row(f"piece save to first frame drawn with it, at 74 s ({len(latency)} saves)", fmt(ours, "ms"), "250 ms goal",
+            f"{ours / 250:.2f}", "<= 250 ms", ours <= 250)
+        row("  slowest save", fmt(max(latency), "ms"), "250 ms goal", f"{max(latency) / 250:.2f}", "(reported)", None)
+
 # Start-up steps of the demo from its own records (core clock: seconds since the core module was made,
 # which is within a few milliseconds of the launch).
 steps = [

@@ -362,6 +362,13 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
     return result;
 }
 
+void piece_act::piece_replaced() {
+    for (std::size_t i = 0; i < scene_stages.size(); ++i)
+        scene_stages[i].path = piece.scene_shaders[i].c_str();
+    for (std::size_t i = 0; i < particle_stages.size(); ++i)
+        particle_stages[i].path = piece.particle_shaders[i].c_str();
+}
+
 void piece_act::bind_textures() const {
     for (std::size_t i = 0; i < piece.sprites.size(); ++i) {
         if (piece.sprites[i].sampler) bind_on_unit(particles.textures[i], static_cast<GLuint>(piece.sprites[i].unit));

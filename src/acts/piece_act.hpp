@@ -40,6 +40,9 @@ public:
     // The scene and particle programs are made from the piece's shader files (by default shaders/cube.vert
     // and cube.frag; shaders/particles.vert, .geom and .frag). Each rebuild logs the records of the start-up.
     shader_reload reload_shaders(player& p, std::span<const std::string> changed) override;
+    // After the host's piece was replaced by one with the same assets, shaders, sprites and pool size:
+    // the shader stages name their files from the new data. The history goes with the next rewind.
+    void piece_replaced();
 
     double previous_time = 0.0;
     obj_model* model;

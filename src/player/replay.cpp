@@ -33,3 +33,8 @@ std::int64_t replay::step_toward(std::int64_t k, std::int64_t most) {
         host.step(frame_time(last + 1, fps));
     return last - from;
 }
+
+void replay::restart() {
+    host.rewind();
+    last = -1;
+}

@@ -25,6 +25,9 @@ public:
     // step_to, but at most `most` steps: a long replay goes in slices, between which the caller answers
     // its window. frame() says how far it got.
     std::int64_t step_toward(std::int64_t k, std::int64_t most);
+    // Rewinds the player and forgets the frames stepped, so that the next step_to replays from the first
+    // frame: for a production whose history changed under it (a piece read again).
+    void restart();
     // The frame stepped last; -1 before the first.
     std::int64_t frame() const { return last; }
     int frames_per_second() const { return fps; }

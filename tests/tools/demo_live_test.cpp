@@ -10,8 +10,10 @@
 
 #include <stb_image.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <sstream>
 #include <thread>
 
@@ -258,6 +260,136 @@ TEST(DemoLive, SavedShadersShowBrokenOnesKeepTheLastPicture) {
                                           30s));
     ASSERT_TRUE(child_process::eventually([&] { return run.still() == original; }, 30s))
         << "the fixed shaders draw the picture of the start";
+
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
+// Saved without removing the file: the way an editor that writes in place saves.
+void write_in_place(const fs::path& file, const std::string& text) {
+    std::ofstream out(file, std::ios::binary | std::ios::in | std::ios::out | std::ios::trunc);
+    out << text;
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    return at == std::string::npos ? std::string() : text.replace(at, from.size(), to);
+}
+
+TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
+    live_run run("live-e2e-piece");
+    const std::string original =
+        test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces" / "courtyard.toml");
+    // The camera row from 37 to 52 s holds still at this position.
+    const std::string row_position = "position = [-5.24, 7.38, -4.64]";
+    const std::string moved = replaced(original, row_position, "position = [-3.0, 6.0, -2.0]");
+    ASSERT_FALSE(moved.empty());
+    const fs::path piece = run.folder.write("piece.toml", original);
+
+    ASSERT_TRUE(run.start({"--piece", "piece.toml", "--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    const std::string first = run.still();
+
+    // A new file renamed over the piece: the frame of 45 s replayed with the moved camera.
+    run.folder.write("piece.toml.new", moved);
+    fs::rename(run.folder.path() / "piece.toml.new", piece);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 1; }, 30s))
+        << run.log();
+    EXPECT_NE(run.log().find("(same assets: data replaced"), std::string::npos);
+    EXPECT_NE(run.log().find("frame 2700 (45.00 s) shown: 2701 CPU steps"), std::string::npos) << run.log();
+    std::string moved_still;
+    ASSERT_TRUE(child_process::eventually([&] { return (moved_still = run.still()) != first; }, 30s));
+
+    // The first piece written back in place: its picture again, exactly.
+    write_in_place(piece, original);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 2; }, 30s));
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // C: the camera of 45 s as a row to paste.
+    run.keys({"c"});
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_count("Camera row (key C)") == 1; }, 30s));
+    EXPECT_NE(run.process->out().find("[[camera]]\nfrom = 45.0\nuntil = 46.0\nbounds = \"[)\"\n" +
+                                      row_position + "\ntilt = 0.629\npan = 8.24\n"),
+              std::string::npos)
+        << run.process->out();
+
+    // A typo in a key, on the line of the row's tilt: reported where it is, and the last good piece plays on,
+    // after a seek away and back too.
+    const std::string typo = replaced(moved, "tilt = 0.629", "tlit = 0.629");
+    const std::size_t line = 1 + std::count(typo.begin(), typo.begin() + typo.find("tlit"), '\n');
+    write_in_place(piece, typo);
+    const std::string where = "piece.toml:" + std::to_string(line) + ":1";
+    ASSERT_TRUE(run.wait_for_title("| piece error " + where)) << run.window_title();
+    EXPECT_NE(run.log().find("ERROR: Piece reload: " + where +
+                             ": unknown key 'tlit' in a camera row; the last good piece keeps playing."),
+              std::string::npos)
+        << run.log();
+    run.keys({"Right", "Left"});
+    ASSERT_TRUE(
+        child_process::eventually([&] { return run.log_count("Frame 2700 (45.00 s) shown") >= 2; }, 30s));
+    EXPECT_TRUE(run.still() == first);
+
+    // T: the track strip over the picture, and off again.
+    run.keys({"t"});
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() != first; }, 30s));
+    run.keys({"t"});
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
+TEST(DemoLive, ASavedPieceWithOtherAssetsGetsANewActAndItsShadersWatched) {
+    live_run run("live-e2e-piece-assets");
+    const std::string original =
+        test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces" / "courtyard.toml");
+    const fs::path shaders = fs::path(ENGINE_SOURCE_DIR) / "shaders";
+    const std::string frag = test_support::read_file(shaders / "cube.frag");
+    std::string red = frag;
+    red.insert(red.rfind('}'), "    fragment_color = vec4(1.0, 0.0, 0.0, 1.0);\n");
+    run.folder.write("mine/cube.vert", test_support::read_file(shaders / "cube.vert"));
+    run.folder.write("mine/cube.frag", red);
+    const fs::path piece = run.folder.write("piece.toml", original);
+
+    ASSERT_TRUE(run.start({"--piece", "piece.toml", "--start", "45", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("45.00 s | paused")) << run.window_title();
+    const std::string first = run.still();
+
+    // The scene drawn with the piece's own shaders: a new act with them built.
+    const std::string own = replaced(original, R"(scene = ["shaders/cube.vert", "shaders/cube.frag"])",
+                                     R"(scene = ["mine/cube.vert", "mine/cube.frag"])");
+    ASSERT_FALSE(own.empty());
+    write_in_place(piece, own);
+    ASSERT_TRUE(
+        child_process::eventually([&] { return run.log_count("(new assets: act rebuilt") == 1; }, 60s))
+        << run.log();
+    std::string reddened;
+    ASSERT_TRUE(child_process::eventually([&] { return (reddened = run.still()) != first; }, 30s));
+    std::size_t red_pixels = 0;
+    for (std::size_t i = 0; i + 2 < reddened.size(); i += 3)
+        red_pixels += reddened.compare(i, 3, "\xff\x00\x00", 3) == 0 ? 1 : 0;
+    EXPECT_GT(red_pixels, reddened.size() / 3 / 4);
+
+    // Its shader folder is watched: the original fragment shader saved there gives the first picture back.
+    run.folder.write("mine/cube.frag", frag);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Shaders reloaded ('./mine/cube.frag')") == 1; }, 30s))
+        << run.log();
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // A sprite that cannot be loaded: reported, and the act of the last good piece stays.
+    write_in_place(piece, replaced(own, R"(file = "assets/kukka1.png")", R"(file = "assets/nothere.png")"));
+    ASSERT_TRUE(run.wait_for_title("| piece error piece.toml")) << run.window_title();
+    EXPECT_NE(
+        run.log().find("ERROR: Piece reload: gl::texture_2d::from_file(): Unable to load texture data from "
+                       "'assets/nothere.png'; the last good piece keeps playing."),
+        std::string::npos)
+        << run.log();
+    EXPECT_TRUE(run.still() == first);
 
     ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
     ASSERT_TRUE(run.process->wait(30s));

@@ -86,6 +86,8 @@ TEST(LiveTransport, StatusText) {
               "45.00 s | paused | x1 | loop 10.00-12.50 | 60 fps");
     EXPECT_EQ(live::status_text({3.14159, true, 0.25, std::nullopt, std::nullopt, 7.0, true}),
               "3.14 s | playing | x0.25 | no loop | 7 fps | shader error");
+    EXPECT_EQ(live::status_text({1.0, true, 1.0, 0.5, std::nullopt, 60.0, false, "my.toml:12:5"}),
+              "1.00 s | playing | x1 | loop 0.50- | 60 fps | piece error my.toml:12:5");
 }
 
 TEST(LiveOptions, RefusesWhatItCannotPlay) {

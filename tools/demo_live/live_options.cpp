@@ -89,13 +89,15 @@ std::string usage_text() {
            "  --loop A:B   go back to A seconds whenever B is reached\n"
            "  --speed X    play X times as fast, 0.25 to 4 (the music plays at 1 only)\n"
            "  --piece FILE play this piece file (default: config.ini's piece.file, else the built-in\n"
-           "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why\n"
+           "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why;\n"
+           "               once playing, the file is read again whenever it is saved\n"
            "Times go from 0 to " +
            latest_time_text(piece_length) +
            ".\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"
            "[ and ] loop start and end here, \\ no loop, - and = halve and double the speed, R rebuild\n"
-           "every shader. Closing the window, Ctrl+C or SIGTERM end it.\n"
+           "every shader, C print the camera as a camera row of the piece format, T show or hide the\n"
+           "event tracks. Closing the window, Ctrl+C or SIGTERM end it.\n"
            "Exit status: 0 done, 1 the production cannot start, 2 bad command line.\n";
 }
 

@@ -1,8 +1,10 @@
 #include "demo_live/live_session.hpp"
 
 #include "core/core_module.hpp"
-#include "demo_live/shader_watch.hpp"
+#include "demo_live/folder_watch.hpp"
+#include "demo_live/piece_reload.hpp"
 #include "demo_live/status_line.hpp"
+#include "demo_live/track_strip.hpp"
 #include "player/player.hpp"
 
 #include <GLFW/glfw3.h>
@@ -10,14 +12,15 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <utility>
 
 #include <unistd.h>
 
 namespace live {
 namespace {
 
-constexpr const char* shader_folder = "shaders";
 constexpr double status_interval = 0.25; // seconds
 constexpr double idle_wait = 0.02;       // seconds between looks at the shader files while nothing moves
 // A long replay yields to the frame loop after this long, so that the window and Ctrl+C are answered.
@@ -45,10 +48,19 @@ session::session(player& p, const live_options& options)
     , target(p.screen_width, p.screen_height)
     , base_title(p.window->title)
     , status_on_terminal(isatty(STDERR_FILENO) == 1) {
-    try {
-        watch = std::make_unique<shader_watch>(shader_folder);
-    } catch (const std::exception& e) {
-        core.log_manager.warning(std::string("Shader files are not watched: ") + e.what());
+    watch_shaders();
+    std::optional<std::filesystem::path> piece_path = options.piece;
+    if (!piece_path) {
+        if (const std::optional<std::string> configured = core.config.find("piece.file"))
+            piece_path = *configured;
+    }
+    if (piece_path) {
+        try {
+            piece_file = std::make_unique<piece_watch>(*piece_path);
+        } catch (const std::exception& e) {
+            core.log_manager.warning("The piece file '" + piece_path->string() +
+                                     "' is not watched: " + e.what());
+        }
     }
     // The player's own handlers stay in charge of the pointer and wheel, and of logging window events.
     player_input = platform::input_manager::input_handler;
@@ -73,6 +85,29 @@ session::~session() {
     platform::input_manager::input_handler = player_input;
     host.window->event_handler = player_events;
     if (status_on_terminal) std::cerr << '\n' << std::flush;
+}
+
+// The folders of the piece's shader files (shaders/ for the built-in piece): a saved file is reported
+// as "<folder>/<name>", which is the path the act opened it by.
+void session::watch_shaders() {
+    std::vector<std::string> folders;
+    const auto add = [&](const std::string& file) {
+        const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+        const std::string folder = parent.empty() ? std::string(".") : parent.string();
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
+    };
+    for (const std::string& file : host.piece.scene_shaders)
+        add(file);
+    for (const std::string& file : host.piece.particle_shaders)
+        add(file);
+    shader_watches.clear();
+    for (const std::string& folder : folders) {
+        try {
+            shader_watches.push_back(std::make_unique<folder_watch>(folder));
+        } catch (const std::exception& e) {
+            core.log_manager.warning(std::string("Shader files are not watched: ") + e.what());
+        }
+    }
 }
 
 void session::on_key(std::int32_t key, std::int32_t mods) {
@@ -109,10 +144,26 @@ void session::on_key(std::int32_t key, std::int32_t mods) {
     case GLFW_KEY_R:
         reload_all = true;
         break;
+    case GLFW_KEY_C:
+        // Once the frame of the keys before it is shown: the camera of the time in the title.
+        camera_row_due = true;
+        return;
+    case GLFW_KEY_T:
+        strip_shown = !strip_shown;
+        redraw = true;
+        break;
     default:
         return;
     }
     status_due = true;
+}
+
+void session::write_camera_row() {
+    const camera_key now = key_of(host.camera, host.time);
+    const std::string row = camera_row_text(last_camera_key, now);
+    last_camera_key = now;
+    std::cout << row << '\n' << std::flush;
+    core.log_manager.info("Camera row (key C):\n" + row.substr(0, row.size() - 1));
 }
 
 void session::follow_music(double t) {
@@ -151,6 +202,44 @@ bool session::step_toward(std::int64_t k) {
     return frames.frame() == k;
 }
 
+void session::reload_piece() {
+    const auto start = std::chrono::steady_clock::now();
+    const piece_reload outcome = live::reload_piece(host, piece_file->file());
+    status_due = true;
+    if (outcome.replay_needed) {
+        frames.restart();
+        redraw = true;
+    }
+    if (!outcome.applied) {
+        piece_failing = outcome.where;
+        std::string why = outcome.error;
+        if (!why.empty() && why.back() == '.') why.pop_back();
+        core.log_manager.error("Piece reload: " + why + "; the last good piece keeps playing.");
+        return;
+    }
+    piece_failing.clear();
+    if (outcome.act_rebuilt) watch_shaders();
+    piece_saved_at = start;
+    char took[32];
+    std::snprintf(took, sizeof took, " in %.2f ms)", milliseconds_since(start));
+    piece_reload_pending = "Piece reloaded from '" + piece_file->file().string() + "' (" +
+                           (outcome.act_rebuilt ? "new assets: act rebuilt" : "same assets: data replaced") + took;
+}
+
+void session::draw_strip() {
+    if (!strip) {
+        try {
+            strip = std::make_unique<track_strip>();
+        } catch (const std::exception& e) {
+            core.log_manager.warning(std::string("The track strip cannot be drawn: ") + e.what());
+            strip_shown = false;
+            return;
+        }
+    }
+    strip->draw(host.piece,
+                {host.time, clock.loop_start(), clock.loop_end(), host.screen_width, host.screen_height});
+}
+
 void session::show_frame(std::int64_t k) {
     const auto start = std::chrono::steady_clock::now();
     const std::int64_t stepped = replay_steps;
@@ -169,6 +258,7 @@ void session::show_frame(std::int64_t k) {
     } else {
         target.scale_to_window(width, height);
     }
+    if (strip_shown) draw_strip();
     host.present();
     ++frames_since_status;
     // How long a jump takes to show: the replay of the CPU steps, then the one drawn frame.
@@ -181,6 +271,16 @@ void session::show_frame(std::int64_t k) {
                       milliseconds_since(start));
         core.log_manager.debug(text);
     }
+    if (!piece_reload_pending.empty()) {
+        char text[160];
+        std::snprintf(
+            text, sizeof text,
+            ": frame %lld (%.2f s) shown: %lld CPU steps in %.2f ms, %.2f ms after the save was seen.",
+            static_cast<long long>(k), host.time, static_cast<long long>(stepped), step_ms,
+            milliseconds_since(piece_saved_at));
+        core.log_manager.info(piece_reload_pending + text);
+        piece_reload_pending.clear();
+    }
 }
 
 void session::show_status(double now, double t) {
@@ -190,7 +290,7 @@ void session::show_status(double now, double t) {
     status_clock = now;
     status_due = false;
     const std::string text = status_text({t, clock.playing(), clock.speed(), clock.loop_start(), clock.loop_end(),
-                                          frames_per_second, shader_failing});
+                                          frames_per_second, shader_failing, piece_failing});
     host.window->set_title(base_title + " | " + text);
     if (status_on_terminal) std::cerr << '\r' << text << "\x1b[K" << std::flush;
 }
@@ -201,8 +301,14 @@ void session::run() {
     for (;;) {
         core.update();
         if (host.window->should_close()) return;
+        // A C pressed while waiting is answered on the next turn, after the frame of the keys before it.
+        const bool camera_row_now = std::exchange(camera_row_due, false);
 
-        std::vector<std::string> saved = watch ? watch->saved_files() : std::vector<std::string>{};
+        std::vector<std::string> saved;
+        for (const auto& watch : shader_watches) {
+            const std::vector<std::string> files = watch->saved_files();
+            saved.insert(saved.end(), files.begin(), files.end());
+        }
         if (reload_all) {
             saved.clear();
             reload_shaders(saved);
@@ -210,6 +316,8 @@ void session::run() {
         } else if (!saved.empty()) {
             reload_shaders(saved);
         }
+
+        if (piece_file && piece_file->saved()) reload_piece();
 
         const double now = core.time();
         const double t = clock.time(now);
@@ -226,6 +334,7 @@ void session::run() {
             const double next = clock.playing() ? ((static_cast<double>(k) + 0.5) / fps - t) / clock.speed() : idle_wait;
             core.input.wait_events(std::clamp(next, 0.001, idle_wait));
         }
+        if (camera_row_now) write_camera_row();
         show_status(now, t);
     }
 }

@@ -12,9 +12,10 @@ std::string status_text(const status& s) {
         std::snprintf(loop, sizeof loop, "loop %.2f-", *s.loop_start);
     }
     char text[192];
-    std::snprintf(text, sizeof text, "%.2f s | %s | x%g | %s | %.0f fps%s", s.time, s.playing ? "playing" : "paused",
-                  s.speed, loop, s.frames_per_second, s.shader_failing ? " | shader error" : "");
-    return text;
+    std::snprintf(text, sizeof text, "%.2f s | %s | x%g | %s | %.0f fps%s", s.time,
+                  s.playing ? "playing" : "paused", s.speed, loop, s.frames_per_second,
+                  s.shader_failing ? " | shader error" : "");
+    return s.piece_error.empty() ? std::string(text) : text + (" | piece error " + s.piece_error);
 }
 
 } // namespace live

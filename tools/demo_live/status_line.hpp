@@ -15,10 +15,12 @@ struct status {
     std::optional<double> loop_end;
     double frames_per_second;
     bool shader_failing;
+    std::string piece_error = {}; // "<file>:<line>:<column>" of the last save that did not check; empty: none
 };
 
 // "45.00 s | paused | x1 | loop 10.00-12.00 | 58 fps", with " | shader error" while a shader file does
-// not build; "no loop" without one.
+// not build and " | piece error <file>:<line>:<column>" while the saved piece file does not check; "no
+// loop" without one.
 std::string status_text(const status& s);
 
 } // namespace live

@@ -1,4 +1,4 @@
-#include "demo_live/shader_watch.hpp"
+#include "demo_live/folder_watch.hpp"
 
 #include "core/exceptions.hpp"
 
@@ -12,23 +12,25 @@
 
 namespace live {
 
-shader_watch::shader_watch(const std::string& watched)
+folder_watch::folder_watch(const std::string& watched)
     : folder(watched)
     , fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
-    if (fd < 0) throw runtime_error(std::string("shader_watch::shader_watch(): inotify: ") + std::strerror(errno));
+    if (fd < 0)
+        throw runtime_error(std::string("folder_watch::folder_watch(): inotify: ") + std::strerror(errno));
     // A file written in place is complete when it is closed; a renamed one when it arrives.
     if (inotify_add_watch(fd, folder.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
         const int error = errno;
         close(fd);
-        throw runtime_error("shader_watch::shader_watch(): Cannot watch '" + folder + "': " + std::strerror(error));
+        throw runtime_error("folder_watch::folder_watch(): Cannot watch '" + folder +
+                            "': " + std::strerror(error));
     }
 }
 
-shader_watch::~shader_watch() {
+folder_watch::~folder_watch() {
     close(fd);
 }
 
-std::vector<std::string> shader_watch::saved_files() {
+std::vector<std::string> folder_watch::saved_files() {
     std::vector<std::string> files;
     alignas(inotify_event) char buffer[4096];
     for (;;) {
