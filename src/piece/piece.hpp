@@ -137,6 +137,9 @@ struct camera_row {
 // What plays after the piece's length: "hold" keeps the last values running until the window closes.
 enum class after_end { hold };
 
+// The longest piece a file may hold: every frame is reached by stepping the ones before it.
+inline constexpr double max_piece_length = 3600.0; // seconds
+
 struct piece_data {
     std::string file; // as named in messages
     std::string name;

@@ -183,6 +183,8 @@ void read_header(const context& c, const toml::node& n, piece_data& p) {
     const toml::node& length = r.need("length");
     p.length = number(c, length, "length");
     if (p.length <= 0.0) c.fail(length, "length must be above 0 seconds");
+    if (p.length > max_piece_length)
+        c.fail(length, "length must be at most " + std::to_string(static_cast<int>(max_piece_length)) + " seconds");
     if (const toml::node* after = r.find("after")) {
         if (text(c, *after, "after") != "hold") c.fail(*after, "after must be \"hold\"");
     }

@@ -45,6 +45,19 @@ piece::piece_data read(const std::string& text) {
     return piece::read_piece_text(text, "t.toml");
 }
 
+// Every frame is reached by stepping those before it, so a piece's length is bounded.
+TEST(read_piece, a_piece_longer_than_an_hour_is_refused) {
+    std::string text = base;
+    text.replace(text.find("length = 10"), 11, "length = 3601");
+    EXPECT_NO_THROW(read(base));
+    try {
+        read(text);
+        ADD_FAILURE() << "a piece of 3601 seconds was read";
+    } catch (const piece::piece_error& e) {
+        EXPECT_STREQ(e.what(), "t.toml:3:10: length must be at most 3600 seconds");
+    }
+}
+
 TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
     struct bad {
         std::string snippet;

@@ -164,11 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
         refusal{"unknown_option", {"--at", "4", "--speed", "2"}, 2, "unknown option '--speed'"},
         refusal{"bad_time", {"--at", "4,x"}, 2, "--at wants seconds (a number >= 0), not 'x'"},
         refusal{"negative_time", {"--at", "-1"}, 2, "--at wants seconds"},
-        refusal{"time_far_past_the_end", {"--at", "4,1000000000"}, 2, "--at wants seconds up to 675.3"},
-        refusal{"video_far_past_the_end",
-                {"--video", "v.mp4", "--duration", "676"},
+        refusal{"time_past_any_piece", {"--at", "4,1000000000"}, 2, "--at wants seconds up to 4200"},
+        refusal{"video_past_any_piece",
+                {"--video", "v.mp4", "--duration", "4201"},
                 2,
-                "--duration wants seconds up to 675.3"},
+                "--duration wants seconds up to 4200"},
         refusal{"odd_size", {"--at", "4", "--size", "161x90"}, 2, "--size wants even numbers"},
         refusal{"zero_fps", {"--at", "4", "--fps", "0"}, 2, "--fps wants a whole number from 1 to 1000"},
         refusal{"missing_value", {"--video"}, 2, "--video needs a value"},
@@ -178,6 +178,19 @@ INSTANTIATE_TEST_SUITE_P(
         refusal{"video_folder_blocked", {"--video", "blocker/piece.mp4"}, 1, "Cannot create the folder"},
         refusal{"no_ffmpeg", {"--video", "piece.mp4"}, 1, "ffmpeg is not on PATH", true}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Within what any piece may ask for, but past the end of the piece that plays (and 600 s more): refused
+// once the piece is read, before the first frame is stepped.
+TEST(DemoCapture, RefusesATimePastThePiecesEnd) {
+    capture_folder capture;
+    const auto process = capture.run({"--at", "4,700"});
+    EXPECT_EQ(process->status(), 2) << process->err();
+    EXPECT_NE(process->err().find("--at wants seconds up to 675.3 (the piece's end and 600 s more), not '700'"),
+              std::string::npos)
+        << process->err();
+    EXPECT_NE(process->err().find("usage: demo_capture"), std::string::npos);
+    EXPECT_FALSE(fs::exists(capture.folder.path() / "out" / "still_004.00.png"));
+}
 
 TEST(DemoCapture, ReportsAFailingEncoder) {
     capture_folder capture;

@@ -402,7 +402,7 @@ TEST(DemoLive, RefusesABadCommandLine) {
          {std::pair<std::vector<std::string>, std::string>{
               {"--loop", "12:10"}, "demo_live: --loop wants its end after its start, not '12:10'"},
           {{"--start", "100000"},
-           "demo_live: --start wants seconds up to 675.3 (the piece's end and 600 s more), "
+           "demo_live: --start wants seconds up to 4200 (the longest piece's end and 600 s more), "
            "not '100000'"}}) {
         child_process process(demo_live, args, folder.path());
         ASSERT_TRUE(process.wait(30s));

@@ -21,8 +21,8 @@ double parse_seconds(const std::string& option, const std::string& text) {
     if (text.empty() || error != std::errc() || stop != end || !std::isfinite(value) || value < 0.0) {
         fail(option + " wants seconds (a number >= 0), not '" + text + "'");
     }
-    if (value > latest_time(piece_length))
-        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
+    if (value > latest_time(piece::max_piece_length))
+        fail(option + " wants seconds up to " + longest_time_text() + ", not '" + text + "'");
     return value;
 }
 
@@ -116,9 +116,8 @@ std::string usage_text() {
            "  --size WxH      frame size, even numbers (default: the window size in config.ini)\n"
            "  --piece FILE    play this piece file (default: config.ini's piece.file, else the built-in\n"
            "                  piece); a file that does not check stops it with FILE:LINE:COLUMN: why\n"
-           "Times go from 0 to " +
-           latest_time_text(piece_length) +
-           ".\n"
+           "Times go from 0 to the piece's end and " +
+           std::to_string(static_cast<int>(time_after_piece)) + " s more.\n"
            "Exit status: 0 done, 1 failure while running, 2 bad command line.\n";
 }
 

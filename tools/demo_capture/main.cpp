@@ -9,6 +9,7 @@
 #include "demo_capture/preflight.hpp"
 #include "demo_capture/progress_bar.hpp"
 #include "player/player.hpp"
+#include "player/time_limit.hpp"
 
 #include <cstdlib>
 #include <exception>
@@ -62,6 +63,13 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     // The capture follows the act alone: pointer and wheel over the window must not turn the camera.
     platform::input_manager::input_handler = [](platform::window&, platform::input_manager::input_event) {};
 
+    for (const double t : options.still_times)
+        if (const auto why = time_beyond_piece("--at", t, demo.piece.length)) throw usage_error("demo_capture: " + *why);
+    if (options.video) {
+        if (const auto why = time_beyond_piece("--duration", options.duration, demo.piece.length))
+            throw usage_error("demo_capture: " + *why);
+    }
+
     const frame_size size = options.size.value_or(frame_size{demo.screen_width, demo.screen_height});
     if (options.video && (size.width % 2 != 0 || size.height % 2 != 0)) {
         throw runtime_error("the video needs even sides; give --size.");
@@ -110,6 +118,9 @@ int main(int argc, char** argv) {
     try {
         reexec_without_display(argc, argv);
         return run(options, preflight(options));
+    } catch (const usage_error& e) {
+        std::cerr << e.what() << "\n\n" << usage_text();
+        return 2;
     } catch (const std::exception& e) {
         std::cerr << "demo_capture: " << e.what() << '\n';
         return 1;

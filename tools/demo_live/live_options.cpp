@@ -25,8 +25,8 @@ std::optional<double> number(const std::string& text) {
 double parse_seconds(const std::string& option, const std::string& text) {
     const auto value = number(text);
     if (!value || *value < 0.0) fail(option + " wants seconds (a number >= 0), not '" + text + "'");
-    if (*value > latest_time(piece_length))
-        fail(option + " wants seconds up to " + latest_time_text(piece_length) + ", not '" + text + "'");
+    if (*value > latest_time(piece::max_piece_length))
+        fail(option + " wants seconds up to " + longest_time_text() + ", not '" + text + "'");
     return *value;
 }
 
@@ -79,6 +79,13 @@ live_options parse_options(const std::vector<std::string>& args) {
     return options;
 }
 
+std::vector<std::pair<std::string, double>> requested_times(const live_options& options) {
+    std::vector<std::pair<std::string, double>> times;
+    if (options.start) times.emplace_back("--start", *options.start);
+    if (options.loop) times.emplace_back("--loop", options.loop->end);
+    return times;
+}
+
 std::string usage_text() {
     return "usage: demo_live [--start T] [--paused] [--loop A:B] [--speed X] [--piece FILE]\n"
            "Plays the production from the current folder (config.ini, assets/, shaders/) in a window where\n"
@@ -91,9 +98,8 @@ std::string usage_text() {
            "  --piece FILE play this piece file (default: config.ini's piece.file, else the built-in\n"
            "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why;\n"
            "               once playing, the file is read again whenever it is saved\n"
-           "Times go from 0 to " +
-           latest_time_text(piece_length) +
-           ".\n"
+           "Times go from 0 to the piece's end and " +
+           std::to_string(static_cast<int>(time_after_piece)) + " s more.\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"
            "[ and ] loop start and end here, \\ no loop, - and = halve and double the speed, R rebuild\n"
            "every shader, C print the camera as a camera row of the piece format, T show or hide the\n"

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -37,5 +38,8 @@ inline constexpr double max_speed = 4.0;
 live_options parse_options(const std::vector<std::string>& args);
 
 std::string usage_text();
+
+// The times the command line asks for, with the option that asked: to be checked against the piece.
+std::vector<std::pair<std::string, double>> requested_times(const live_options& options);
 
 } // namespace live

@@ -48,6 +48,7 @@ session::session(player& p, const live_options& options)
     , target(p.screen_width, p.screen_height)
     , base_title(p.window->title)
     , status_on_terminal(isatty(STDERR_FILENO) == 1) {
+    clock.set_latest(latest_time(p.piece.length));
     watch_shaders();
     std::optional<std::filesystem::path> piece_path = options.piece;
     if (!piece_path) {
@@ -218,6 +219,7 @@ void session::reload_piece() {
         return;
     }
     piece_failing.clear();
+    clock.set_latest(latest_time(host.piece.length));
     if (outcome.act_rebuilt) watch_shaders();
     piece_saved_at = start;
     char took[32];

@@ -5,6 +5,7 @@
 #include "demo_live/live_options.hpp"
 #include "demo_live/live_session.hpp"
 #include "player/player.hpp"
+#include "player/time_limit.hpp"
 
 #include <exception>
 #include <iostream>
@@ -26,6 +27,12 @@ int main(int argc, char** argv) {
     try {
         core_module core;
         player demo(&core, options.piece);
+        for (const auto& [option, t] : live::requested_times(options)) {
+            if (const auto why = time_beyond_piece(option, t, demo.piece.length)) {
+                std::cerr << "demo_live: " << *why << "\n\n" << live::usage_text();
+                return 2;
+            }
+        }
         live::session session(demo, options);
         session.run();
         return 0;

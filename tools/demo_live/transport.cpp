@@ -51,7 +51,7 @@ void transport::toggle_pause(double now) {
 }
 
 void transport::seek(double t, double now) {
-    anchor(std::clamp(t, 0.0, latest_time(piece_length)), now);
+    anchor(std::clamp(t, 0.0, latest), now);
 }
 
 void transport::seek_by(double seconds, double now) {

@@ -4,6 +4,7 @@
 // step, so that the position shown can be captured again with demo_capture --at.
 
 #include "demo_live/live_options.hpp"
+#include "player/time_limit.hpp"
 
 #include <cstdint>
 #include <optional>
@@ -22,7 +23,7 @@ public:
     double time(double now);
 
     void toggle_pause(double now);
-    // To t seconds, within 0 and latest_time (player/time_limit.hpp).
+    // To t seconds, within 0 and the latest time set (player/time_limit.hpp).
     void seek(double t, double now);
     void seek_by(double seconds, double now);
     // Clamped to [min_speed, max_speed].
@@ -32,6 +33,8 @@ public:
     void mark_loop_start(double now);
     void mark_loop_end(double now);
     void clear_loop();
+    // The latest time a seek goes to: latest_time of the piece that plays.
+    void set_latest(double seconds) { latest = seconds; }
 
     bool playing() const { return running; }
     double speed() const { return rate; }
@@ -56,6 +59,7 @@ private:
     std::optional<double> loop_from;
     std::optional<double> loop_to;
     std::uint64_t changes = 0;
+    double latest = latest_time(piece::max_piece_length);
 };
 
 } // namespace live
