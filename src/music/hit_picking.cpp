@@ -142,14 +142,20 @@ bool is_snare(const features& f, double shift) {
            !(f.kick > 30.0 && f.tail < -5.0); // a kick's click dies at once
 }
 
-bool is_hat(const features& f, double shift) {
+// What sounds like a hat, whatever its level.
+bool sounds_like_hat(const features& f) {
     const bool kick = f.kick > 20.0;
-    return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 &&
-           !(kick && f.afterglow < -20.0) && // a kick's click: gone within 15 ms, a hat rings on
+    return !(kick && f.afterglow < -20.0) && // a kick's click: gone within 15 ms, a hat rings on
            // A snare's noise reaches the hat band too, and a hat struck with it adds only a little there; but
            // the snare's noise fades towards the top where the hat's does not, so a hat shows as more energy
            // at the top than the snare's own spectrum gives (measured after a kick's click).
            !(f.snare > -10.0 && f.top_excess < (kick ? 2.5 : 1.5));
+}
+
+// `local` here is against the loudest hat-like candidate nearby: a bright snare can be far louder in the
+// hat band than the hats around it.
+bool is_hat(const features& f, double shift) {
+    return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 && sounds_like_hat(f);
 }
 
 bool is_onset(const features& f, double shift) {
@@ -301,11 +307,22 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         const bool after_click = f.kick > 20.0;
         f.top_excess = top_share(attack + (after_click ? frames_of(0.008) : 1), attack + frames_of(after_click ? 0.02 : 0.016)) -
                        snare_top_share;
-        if (f.strength < global_ref * 1e-6 || !keep(f, shift)) continue;
+        if (f.strength < global_ref * 1e-6) continue;
         kept.push_back(f);
     }
-
     std::sort(kept.begin(), kept.end(), [](const features& a, const features& b) { return a.time < b.time; });
+    if (spec.what == instrument::hat) {
+        std::vector<double> hat_like(kept.size(), 0.0);
+        for (std::size_t i = 0; i < kept.size(); ++i) hat_like[i] = sounds_like_hat(kept[i]) ? kept[i].strength : 0.0;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            while (kept[first].time <= kept[i].time - 2.0) ++first;
+            double local_ref = kept[i].strength;
+            for (std::size_t j = first; j < kept.size() && kept[j].time < kept[i].time + 2.0; ++j) local_ref = std::max(local_ref, hat_like[j]);
+            kept[i].local = db(kept[i].strength / local_ref);
+        }
+    }
+    std::erase_if(kept, [&](const features& f) { return !keep(f, shift); });
     std::vector<double> starts;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         // An echo: a snare 5 dB under one kept within the 0.35 s before it.
