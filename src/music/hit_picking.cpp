@@ -148,8 +148,9 @@ bool sounds_like_hat(const features& f) {
     return !(kick && f.afterglow < -20.0) && // a kick's click: gone within 15 ms, a hat rings on
            // A snare's noise reaches the hat band too, and a hat struck with it adds only a little there; but
            // the snare's noise fades towards the top where the hat's does not, so a hat shows as more energy
-           // at the top than the snare's own spectrum gives (measured after a kick's click).
-           !(f.snare > -10.0 && f.top_excess < (kick ? 2.5 : 1.5));
+           // at the top than the snare's own spectrum gives (measured after a kick's click). A pluck's tone
+           // rising in the snare band is no snare.
+           !(f.snare > -10.0 && f.snare_tonal < -9.0 && f.top_excess < (kick ? 2.5 : 1.5));
 }
 
 // `local` here is against the loudest hat-like candidate nearby: a bright snare can be far louder in the
