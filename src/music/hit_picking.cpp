@@ -5,19 +5,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace music {
 
 namespace {
 
-// The bands every detection looks at; the users' bands follow.
-enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, hat_high, full, first_user };
+// The bands every detection looks at; the users' bands follow. The first six are the ones whose rises
+// the rules compare; `below_hats` (from the snare's noise up to an octave under the hat band) and
+// `hat_top` (the hat band's upper half, on a log scale) tell a hat from a snare's own high noise.
+enum band_index : std::size_t { kick_low, snare_body, low_medium, snare_noise, hat_high, full, below_hats, hat_top, first_user };
+constexpr std::size_t compared_bands = 6;
 
 std::vector<band> bands_for(const std::vector<detect_spec>& specs, int rate) {
     const double nyquist = 0.5 * rate;
+    // The hat band follows the Nyquist frequency down at low rates (6.6 to 11 kHz at 22.05 kHz).
     const double hat_low = std::min(10000.0, 0.6 * nyquist);
+    const double hat_top_low = std::sqrt(hat_low * std::min(18000.0, nyquist));
     std::vector<band> bands{{30.0, 110.0, 4},         {140.0, 300.0, 4},          {30.0, 400.0, 2},
-                            {800.0, 3500.0, 1, true}, {hat_low, 18000.0, 1, true}, {0.0, nyquist, 1}};
+                            {800.0, 3500.0, 1, true}, {hat_low, 18000.0, 1, true}, {0.0, nyquist, 1},
+                            {800.0, hat_low / 2, 1},  {hat_top_low, 18000.0, 1}};
     for (const detect_spec& spec : specs) {
         if (spec.what == instrument::band) bands.push_back({spec.low_hz, spec.high_hz, spec.high_hz <= 400.0 ? 2 : 1});
     }
@@ -111,6 +118,8 @@ struct features {
     double body;      // the snare body band's rise against the primary band's
     double snare;     // the snare band's rise against the primary band's
     double hat;       // the hat band's rise against the primary band's
+    double afterglow; // the hat band 15-25 ms after the attack against its rise, both above the level before
+    double top_excess; // hat_top against below_hats at the attack, above what the piece's snares give alone
 };
 
 constexpr double min_db = -300.0;
@@ -133,10 +142,21 @@ bool is_snare(const features& f, double shift) {
            !(f.kick > 30.0 && f.tail < -5.0); // a kick's click dies at once
 }
 
+// What sounds like a hat, whatever its level.
+bool sounds_like_hat(const features& f) {
+    const bool kick = f.kick > 20.0;
+    return !(kick && f.afterglow < -20.0) && // a kick's click: gone within 15 ms, a hat rings on
+           // A snare's noise reaches the hat band too, and a hat struck with it adds only a little there; but
+           // the snare's noise fades towards the top where the hat's does not, so a hat shows as more energy
+           // at the top than the snare's own spectrum gives (measured after a kick's click). A pluck's tone
+           // rising in the snare band is no snare.
+           !(f.snare > -10.0 && f.snare_tonal < -9.0 && f.top_excess < (kick ? 2.5 : 1.5));
+}
+
+// `local` here is against the loudest hat-like candidate nearby: a bright snare can be far louder in the
+// hat band than the hats around it.
 bool is_hat(const features& f, double shift) {
-    return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 &&
-           !(f.kick > 20.0 && f.tail < -20.0) &&      // a kick's click
-           !(f.snare > 5.0 && f.snare_tonal < -9.0 && f.body > 28.0);  // a snare: noise and its body
+    return f.global >= -20.0 - shift && f.local >= -9.0 - shift && f.rise >= 2.0 && sounds_like_hat(f);
 }
 
 bool is_onset(const features& f, double shift) {
@@ -203,6 +223,32 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         return db(peak / std::max(sum, 1e-30));
     };
 
+    // hat_top against below_hats over the frames [from, to), in dB.
+    const auto top_share = [&](std::size_t from, std::size_t to) {
+        double top = 0.0, below = 0.0;
+        for (std::size_t k = from; k < to && k < be.frames(); ++k) {
+            top += smooth[hat_top][k];
+            below += smooth[below_hats][k];
+        }
+        return db(top / std::max(below, 1e-30));
+    };
+    // What the piece's snares put into the top of the hat band by themselves: the median share 40-90 ms
+    // into each snare found, when a hat struck with it has died away but the snare still sounds. Without
+    // snares nothing in the hat band is taken for one.
+    double snare_top_share = -std::numeric_limits<double>::infinity();
+    if (spec.what == instrument::hat) {
+        detect_spec snares;
+        snares.what = instrument::snare;
+        std::vector<double> shares;
+        const double half_window = 0.5 * be.short_window / static_cast<double>(rate);
+        for (const double t : find_hits(a, snares, 0)) {
+            const double frame = std::round((t + half_window) * rate / be.hop) - 1.0;
+            const auto n = static_cast<std::size_t>(std::max(0.0, frame));
+            shares.push_back(top_share(n + frames_of(0.04), n + frames_of(0.09)));
+        }
+        if (!shares.empty()) snare_top_share = quantile(shares, 0.5);
+    }
+
     std::vector<features> kept;
     for (std::size_t i = 0; i < cands.size(); ++i) {
         const std::size_t n = cands[i].frame;
@@ -223,12 +269,12 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         for (std::size_t j = i + 1; j < cands.size() && be.end_time(cands[j].frame) < at + 2.0; ++j) local_ref = std::max(local_ref, cands[j].strength);
 
         // Each band's rise at the attack; the long-window bands are given longer to show theirs.
-        double band_rise[6];
-        for (std::size_t b = 0; b < 6; ++b) {
+        double band_rise[compared_bands];
+        for (std::size_t b = 0; b < compared_bands; ++b) {
             const std::size_t reach = bands[b].window_scale == 4 ? frames_of(0.06) : frames_of(0.02);
             band_rise[b] = max_over(smooth[b], attack, attack + reach) - min_over(smooth[b], before, attack);
         }
-        const double own_rise = primary < 6 ? band_rise[primary] : max_over(e, attack, attack + frames_of(0.02)) - min_over(e, before, attack);
+        const double own_rise = primary < compared_bands ? band_rise[primary] : max_over(e, attack, attack + frames_of(0.02)) - min_over(e, before, attack);
         const auto against_own = [&](std::size_t b) { return band_rise[b] > 0.0 ? db(band_rise[b] / std::max(own_rise, 1e-30)) : min_db; };
         const double peak = max_over(e, attack, attack + frames_of(0.02));
 
@@ -255,11 +301,29 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         f.body = against_own(snare_body);
         f.snare = against_own(snare_noise);
         f.hat = against_own(hat_high);
-        if (f.strength < global_ref * 1e-6 || !keep(f, shift)) continue;
+        const double base = min_over(smooth[hat_high], before, attack);
+        const double lift = max_over(smooth[hat_high], attack + 1, attack + frames_of(0.01)) - base;
+        const double glow = mean_over(smooth[hat_high], attack + frames_of(0.015), attack + frames_of(0.025)) - base;
+        f.afterglow = glow > 0.0 && lift > 0.0 ? db(glow / lift) : min_db;
+        const bool after_click = f.kick > 20.0;
+        f.top_excess = top_share(attack + (after_click ? frames_of(0.008) : 1), attack + frames_of(after_click ? 0.02 : 0.016)) -
+                       snare_top_share;
+        if (f.strength < global_ref * 1e-6) continue;
         kept.push_back(f);
     }
-
     std::sort(kept.begin(), kept.end(), [](const features& a, const features& b) { return a.time < b.time; });
+    if (spec.what == instrument::hat) {
+        std::vector<double> hat_like(kept.size(), 0.0);
+        for (std::size_t i = 0; i < kept.size(); ++i) hat_like[i] = sounds_like_hat(kept[i]) ? kept[i].strength : 0.0;
+        std::size_t first = 0;
+        for (std::size_t i = 0; i < kept.size(); ++i) {
+            while (kept[first].time <= kept[i].time - 2.0) ++first;
+            double local_ref = kept[i].strength;
+            for (std::size_t j = first; j < kept.size() && kept[j].time < kept[i].time + 2.0; ++j) local_ref = std::max(local_ref, hat_like[j]);
+            kept[i].local = db(kept[i].strength / local_ref);
+        }
+    }
+    std::erase_if(kept, [&](const features& f) { return !keep(f, shift); });
     std::vector<double> starts;
     for (std::size_t i = 0; i < kept.size(); ++i) {
         // An echo: a snare 5 dB under one kept within the 0.35 s before it.

@@ -109,9 +109,10 @@ double f1(const std::vector<double>& truth, const std::vector<music::event>& fou
 TEST(DetectEvents, FindsEachDrumOverPadsBassAndPlucksTheSameEveryTime) {
     const mix m = make_mix();
     const std::size_t frames = m.samples.size() / 2;
-    // The hats here share their band with a snare of white noise; some snares pass for hats.
+    // The hats here share their band with a snare of white noise, far louder there than they are and as
+    // bright below the top octave.
     const std::tuple<const char*, const std::vector<double>*, double> drums[] = {
-        {"kick", &m.kicks, 0.95}, {"snare", &m.snares, 0.95}, {"hat", &m.hats, 0.65}};
+        {"kick", &m.kicks, 0.95}, {"snare", &m.snares, 0.95}, {"hat", &m.hats, 0.95}};
     for (const auto& [name, truth, floor] : drums) {
         music::detect_spec spec;
         ASSERT_TRUE(music::parse_instrument(name, spec));
