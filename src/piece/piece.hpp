@@ -3,6 +3,8 @@
 // emitters and lights, burst presets, curves of the scene values, camera rows), read from a piece file by
 // read_piece and evaluated at t by the functions of this folder. No GL, no I/O.
 
+#include "music/detect_events.hpp"
+
 #include <glm/vec3.hpp>
 
 #include <array>
@@ -38,8 +40,15 @@ struct event_list {
     std::vector<event> events;
 };
 
+// A track found in the piece's music: what to look for, and the events found, which the player fills
+// at start-up (empty until then).
+struct detected_events {
+    music::detect_spec spec;
+    std::vector<event> events;
+};
+
 // Where a track's events come from; a new kind of track is one more alternative.
-using track_source = std::variant<event_list>;
+using track_source = std::variant<event_list, detected_events>;
 
 struct track {
     std::string name;
@@ -48,6 +57,8 @@ struct track {
 
 // The events of a track, whatever its source.
 const std::vector<event>& events_of(const track& t);
+// Whether any track of the list is found in the music.
+bool has_detected_tracks(const std::vector<track>& tracks);
 
 struct burst_preset {
     std::string name;

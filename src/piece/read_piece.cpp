@@ -10,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -264,15 +265,66 @@ std::vector<event> read_events(const context& c, const toml::node& n) {
     return events;
 }
 
+// A number of the detect table, checked by the detection's own rules as it is read so that the message
+// points at the key that breaks them.
+void read_detect_number(const context& c, const table_reader& r, const char* key, double& field,
+                        music::detect_spec& spec) {
+    const toml::node* n = r.find(key);
+    if (n == nullptr) return;
+    field = number(c, *n, key);
+    try {
+        music::validate(spec);
+    } catch (const music::detect_error& e) {
+        c.fail(*n, e.what());
+    }
+}
+
+detected_events read_detect(const context& c, const toml::node& n) {
+    table_reader r(c, n, "detect", {"instrument", "low", "high", "sensitivity", "min_gap", "length", "value"});
+    detected_events d;
+    music::detect_spec& spec = d.spec;
+    const toml::node& what = r.need("instrument");
+    const std::string name = text(c, what, "instrument");
+    static const std::pair<const char*, music::instrument> instruments[] = {
+        {"kick", music::instrument::kick}, {"snare", music::instrument::snare}, {"hat", music::instrument::hat},
+        {"onsets", music::instrument::onsets}, {"band", music::instrument::band}};
+    const auto known = std::find_if(std::begin(instruments), std::end(instruments),
+                                    [&](const auto& i) { return name == i.first; });
+    if (known == std::end(instruments))
+        c.fail(what, "instrument must be \"kick\", \"snare\", \"hat\", \"onsets\" or \"band\", not \"" + name + "\"");
+    spec.what = known->second;
+    const toml::node* low = r.find("low");
+    const toml::node* high = r.find("high");
+    if (spec.what == music::instrument::band) {
+        spec.low_hz = number(c, r.need("low"), "low");
+        spec.high_hz = number(c, r.need("high"), "high");
+        if (spec.low_hz < 0.0) c.fail(*low, "low must not be negative");
+        if (!(spec.low_hz < spec.high_hz) || spec.high_hz > 100000.0)
+            c.fail(*high, "high must be above low and at most 100000 Hz");
+    } else if (low != nullptr || high != nullptr) {
+        c.fail(low ? *low : *high, "low and high belong to instrument = \"band\"");
+    }
+    read_detect_number(c, r, "sensitivity", spec.sensitivity, spec);
+    read_detect_number(c, r, "min_gap", spec.min_gap, spec);
+    read_detect_number(c, r, "length", spec.length, spec);
+    read_detect_number(c, r, "value", spec.value, spec);
+    return d;
+}
+
 void read_tracks(const context& c, const toml::node& n, piece_data& p) {
     std::set<std::string> names;
     for (const toml::node& entry : array(c, n, "tracks", max_list)) {
-        table_reader r(c, entry, "a track", {"name", "events"});
+        table_reader r(c, entry, "a track", {"name", "events", "detect"});
         track t;
         t.name = r.name("name");
         if (!names.insert(t.name).second) c.fail(entry, "a second track named '" + t.name + "'");
-        t.source = event_list{read_events(c, r.need("events"))};
-            p.tracks.push_back(std::move(t));
+        const toml::node* events = r.find("events");
+        const toml::node* detect = r.find("detect");
+        if ((events != nullptr) == (detect != nullptr))
+            c.fail(detect ? *detect : entry, "a track needs exactly one of 'events' and 'detect'");
+        if (events) t.source = event_list{read_events(c, *events)};
+        else t.source = read_detect(c, *detect);
+        p.tracks.push_back(std::move(t));
     }
 }
 
@@ -547,7 +599,13 @@ void refuse_characters_outside_strings(std::string_view text, const std::string&
 } // namespace
 
 const std::vector<event>& events_of(const track& t) {
+    if (const auto* found = std::get_if<detected_events>(&t.source)) return found->events;
     return std::get<event_list>(t.source).events;
+}
+
+bool has_detected_tracks(const std::vector<track>& tracks) {
+    return std::any_of(tracks.begin(), tracks.end(),
+                       [](const track& t) { return std::holds_alternative<detected_events>(t.source); });
 }
 
 piece_data read_piece_text(std::string_view text, const std::string& file, const std::optional<fs::path>& folder) {

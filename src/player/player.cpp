@@ -8,6 +8,7 @@
 #include "platform/display_manager.hpp"
 #include "piece/builtin_piece.hpp"
 #include "piece/read_piece.hpp"
+#include "player/detected_tracks.hpp"
 #include "platform/window.hpp"
 #include "sound/music_callback.hpp"
 #include "sound/music_decode.hpp"
@@ -57,6 +58,12 @@ player::player(core_module* owner, const std::optional<std::filesystem::path>& p
     const std::optional<std::string> configured_piece = config.find("piece.file");
     if (piece_file || configured_piece) {
         piece = piece::read_piece_file(piece_file ? *piece_file : std::filesystem::path(*configured_piece));
+        try {
+            find_detected_tracks(piece, core->log_manager);
+        } catch (const std::runtime_error& e) {
+            core->log_manager.error("Failed to load music!");
+            throw runtime_error(std::string("player::player(): ") + e.what());
+        }
         sound_state.set_tracks(piece.tracks);
     } else {
         piece = piece::builtin_piece();

@@ -1,6 +1,7 @@
 // Piece files through the real programs: a bad file stops them at start-up with one message
 // "<file>:<line>:<column>: <why>" and status 1; a copy of the built-in piece with one camera key changed
-// changes the stills of that key's row and none before it.
+// changes the stills of that key's row and none before it; a copy whose drum tracks are found in the music
+// plays as the built-in piece does.
 
 #include "support/process.hpp"
 #include "support/run_folder.hpp"
@@ -31,6 +32,22 @@ std::string changed(const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
     return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// The built-in piece with the events of track `name` replaced by `source` ("events = []", "detect = {...}").
+std::string with_track(std::string text, const std::string& name, const std::string& source) {
+    const std::string head = "name = \"" + name + "\"\n";
+    const std::size_t at = text.find(head + "events = [");
+    const std::size_t end = text.find("\n]\n", at);
+    EXPECT_NE(end, std::string::npos) << name;
+    if (end == std::string::npos) return text;
+    return text.replace(at, end + 3 - at, head + source + "\n");
+}
+
+// The count the record `Detected ... events.` gives `track`, or -1.
+int detected_count(const std::string& record, const std::string& track) {
+    const std::size_t at = record.find(" " + track + " ");
+    return at == std::string::npos ? -1 : std::stoi(record.substr(at + track.size() + 2));
 }
 
 // Line and column of the first `token` in `text`, as "line:column".
@@ -106,6 +123,61 @@ TEST(PieceFile, OneChangedCameraKeyChangesItsRowAndNothingBefore) {
     for (const char* still : {"still_030.00.png", "still_036.90.png"})
         EXPECT_EQ(folder.read(std::string("built_in/") + still), folder.read(std::string("raised/") + still)) << still;
     EXPECT_NE(folder.read("built_in/still_045.00.png"), folder.read("raised/still_045.00.png"));
+}
+
+} // namespace
+
+namespace {
+
+TEST(PieceFile, DrumTracksFoundInTheMusicBurstTheEmittersOnTheirHits) {
+    test_support::run_folder folder;
+    folder.write("config.ini", test_support::small_config("detected"));
+    const std::string detected = with_track(with_track(courtyard, "kick", "detect = { instrument = \"kick\" }"), "snare",
+                                            "detect = { instrument = \"snare\", sensitivity = 0.5 }");
+    const fs::path found = folder.write("pieces/found.toml", detected);
+    const fs::path silent = folder.write("pieces/silent.toml",
+                                         with_track(with_track(courtyard, "kick", "events = []"), "snare", "events = []"));
+    const auto capture = [&](const std::vector<std::string>& piece, const std::string& out) {
+        std::vector<std::string> args{"--at", "30,45", "--out", out};
+        args.insert(args.end(), piece.begin(), piece.end());
+        child_process run(demo_capture, args, folder.path());
+        EXPECT_TRUE(run.wait(120s));
+        EXPECT_EQ(run.status(), 0) << run.err();
+        return run.err();
+    };
+    const std::string built_in_log = capture({}, "built_in");
+    const std::string found_log = capture({"--piece", found.string()}, "found");
+    capture({"--piece", silent.string()}, "silent");
+
+    EXPECT_EQ(built_in_log.find("Detected"), std::string::npos) << "nothing is detected for a piece of listed events";
+    const std::string head = "INFO: Detected 2 event tracks in 'assets/dat_bass.wav' in ";
+    const std::size_t at = found_log.find(head);
+    ASSERT_NE(at, std::string::npos) << found_log;
+    const std::string record = found_log.substr(at, found_log.find('\n', at) - at);
+    EXPECT_EQ(found_log.find(head, at + 1), std::string::npos) << "one record";
+    EXPECT_NE(record.find(" s: kick "), std::string::npos) << record;
+    // The music plays 54 kicks and 54 snares of the built-in tracks below 75 s.
+    EXPECT_NEAR(detected_count(record, "kick"), 54, 3) << record;
+    EXPECT_NEAR(detected_count(record, "snare"), 54, 3) << record;
+
+    for (const char* still : {"still_030.00.png", "still_045.00.png"}) {
+        SCOPED_TRACE(still);
+        // Every detected hit bursts its emitters on the frame the written hit does.
+        EXPECT_EQ(folder.read(std::string("found/") + still), folder.read(std::string("built_in/") + still));
+        EXPECT_NE(folder.read(std::string("silent/") + still), folder.read(std::string("built_in/") + still))
+            << "the drum tracks' bursts show in the still";
+    }
+
+    // Music that cannot be decoded stops the program with the music's usual message.
+    folder.write("assets/broken.wav", "RIFF, but nothing more");
+    std::string broken = detected;
+    broken.replace(broken.find("assets/dat_bass.wav"), 19, "assets/broken.wav");
+    const fs::path broken_file = folder.write("pieces/broken.toml", broken);
+    child_process run(demo_capture, {"--at", "30", "--piece", broken_file.string(), "--out", "broken"}, folder.path());
+    ASSERT_TRUE(run.wait(60s));
+    EXPECT_EQ(run.status(), 1);
+    EXPECT_NE(run.err().find("demo_capture: player::player(): Unable to load music from 'assets/broken.wav': "),
+              std::string::npos) << run.err();
 }
 
 } // namespace

@@ -41,6 +41,11 @@ std::string row(const std::string& from, const std::string& until) {
     return "[[camera]]\nfrom = " + from + "\nuntil = " + until + "\nposition = [0, 1, 2]\ntilt = 0\npan = 0\n";
 }
 
+// A track found in the music, its detect table holding `fields`; the table is on the third line.
+std::string detect(const std::string& fields, const std::string& name = "found") {
+    return "[[tracks]]\nname = \"" + name + "\"\ndetect = { " + fields + " }\n";
+}
+
 piece::piece_data read(const std::string& text) {
     return piece::read_piece_text(text, "t.toml");
 }
@@ -77,6 +82,23 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
          "the event overlaps the one before it"},
         {"[[tracks]]\nname = \"b\"\nevents = [[2, 1, 1]]\n", 18, "[2", "the event ends before it starts"},
         {"[[tracks]]\nname = \"beat\"\nevents = []\n", 16, "[[", "a second track named 'beat'"},
+        {"[[tracks]]\nname = \"none\"\n", 16, "[[", "a track needs exactly one of 'events' and 'detect'"},
+        {"[[tracks]]\nname = \"b\"\nevents = []\ndetect = { instrument = \"kick\" }\n", 19, "{",
+         "a track needs exactly one of 'events' and 'detect'"},
+        {detect("instrument = \"kik\""), 18, "\"kik\"", "instrument must be \"kick\", \"snare\", \"hat\""},
+        {detect("instrument = 1"), 18, "1", "instrument must be a string, not an integer"},
+        {detect("sensitivity = 0.5"), 18, "{", "detect needs the key 'instrument'"},
+        {detect("instrument = \"hat\", sensitivty = 0.5"), 18, "sensitivty", "unknown key 'sensitivty' in detect"},
+        {detect("instrument = \"hat\", sensitivity = 1.5"), 18, "1.5", "sensitivity must be a number from 0 to 1"},
+        {detect("instrument = \"hat\", sensitivity = nan"), 18, "nan", "sensitivity must be a finite number"},
+        {detect("instrument = \"hat\", min_gap = \"short\""), 18, "\"short\"", "min_gap must be a number, not a string"},
+        {detect("instrument = \"hat\", min_gap = -0.1"), 18, "-0.1", "min_gap must be from 0 to 10 seconds"},
+        {detect("instrument = \"hat\", length = 0"), 18, "0 }", "length must be above 0"},
+        {detect("instrument = \"hat\", value = 1e7"), 18, "1e7", "value must be a number from -1e6 to 1e6"},
+        {detect("instrument = \"band\", low = 800"), 18, "{", "detect needs the key 'high'"},
+        {detect("instrument = \"band\", low = 800, high = 200"), 18, "200", "high must be above low"},
+        {detect("instrument = \"band\", low = -1, high = 200"), 18, "-1", "low must not be negative"},
+        {detect("instrument = \"snare\", high = 200"), 18, "200", "low and high belong to instrument = \"band\""},
         {"[[sections]]\nfrom = 5\n[[sections]]\nuntil = 4\n", 18, "[[", "the section starts before the one above it ends"},
         {row("0", "5") + row("4", "8"), 22, "[[", "the camera row starts before the one above it ends"},
         {row("5", "5"), 17, "5", "the range ends before it starts"},
@@ -161,6 +183,36 @@ TEST(read_piece, curves_feed_any_uniform_and_smooth_rows_pass_through_their_keys
     // Off the straight line, bent away from where the flight goes next.
     EXPECT_LT(piece::camera_pose_at(moving, 2.0)->position.y, 0.0f);
     EXPECT_FALSE(piece::camera_pose_at(moving, 8.0).has_value()) << "[4, 8) ends before 8";
+}
+
+TEST(read_piece, a_detected_track_holds_its_spec_and_no_events_until_the_music_is_read) {
+    const piece::piece_data p = read(base + detect("instrument = \"band\", low = 200, high = 800.5, sensitivity = 0.75, "
+                                                   "min_gap = 0.08, length = 0.02, value = -3") +
+                                     detect("instrument = \"snare\"", "plain") + "[[sections]]\nemitters = [{ name = \"a\", "
+                                     "interval = 0, origin = [0, 0, 0], direction = [0, 1, 0], block = 1, track = \"found\", "
+                                     "sprite = \"dot\", preset = \"puff\" }]\n");
+    ASSERT_EQ(p.tracks.size(), 3u);
+    EXPECT_FALSE(piece::has_detected_tracks({p.tracks[0]}));
+    EXPECT_TRUE(piece::has_detected_tracks(p.tracks));
+    const auto* found = std::get_if<piece::detected_events>(&p.tracks[1].source);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->spec.what, music::instrument::band);
+    EXPECT_EQ(found->spec.low_hz, 200.0);
+    EXPECT_EQ(found->spec.high_hz, 800.5);
+    EXPECT_EQ(found->spec.sensitivity, 0.75);
+    EXPECT_EQ(found->spec.min_gap, 0.08);
+    EXPECT_EQ(found->spec.length, 0.02);
+    EXPECT_EQ(found->spec.value, -3.0);
+    EXPECT_TRUE(piece::events_of(p.tracks[1]).empty());
+    EXPECT_EQ(p.sections[0].emitters[0].track, 1u) << "emitters name a detected track like any other";
+    const auto* plain = std::get_if<piece::detected_events>(&p.tracks[2].source);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->spec.what, music::instrument::snare);
+    const music::detect_spec defaults;
+    EXPECT_EQ(plain->spec.sensitivity, defaults.sensitivity);
+    EXPECT_EQ(plain->spec.min_gap, defaults.min_gap);
+    EXPECT_EQ(plain->spec.length, defaults.length);
+    EXPECT_EQ(plain->spec.value, defaults.value);
 }
 
 TEST(read_piece, the_built_in_piece_reads) {

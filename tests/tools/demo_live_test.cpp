@@ -277,6 +277,15 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     return at == std::string::npos ? std::string() : text.replace(at, from.size(), to);
 }
 
+// `text` with the listed events of track `name` replaced by a detect table for `instrument`.
+std::string found_in_music(std::string text, const std::string& name, const std::string& instrument) {
+    const std::string head = "name = \"" + name + "\"\n";
+    const std::size_t at = text.find(head + "events = [");
+    const std::size_t end = text.find("\n]\n", at);
+    if (at == std::string::npos || end == std::string::npos) return {};
+    return text.replace(at, end + 3 - at, head + "detect = { instrument = \"" + instrument + "\" }\n");
+}
+
 TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
     live_run run("live-e2e-piece");
     const std::string original =
@@ -306,6 +315,15 @@ TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
     write_in_place(piece, original);
     ASSERT_TRUE(child_process::eventually(
         [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 2; }, 30s));
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // Its drum tracks found in the music instead: detected on the reload, they burst on the same frames.
+    const std::string detected = found_in_music(found_in_music(original, "kick", "kick"), "snare", "snare");
+    ASSERT_FALSE(detected.empty());
+    write_in_place(piece, detected);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 3; }, 30s));
+    EXPECT_EQ(run.log_count("INFO: Detected 2 event tracks in '"), 1u) << run.log();
     ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
 
     // C: the camera of 45 s as a row to paste.

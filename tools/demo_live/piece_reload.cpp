@@ -5,6 +5,7 @@
 #include "model/obj_model.hpp"
 #include "piece/piece_error.hpp"
 #include "piece/read_piece.hpp"
+#include "player/detected_tracks.hpp"
 #include "player/player.hpp"
 
 #include <exception>
@@ -69,6 +70,7 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
     piece::piece_data next;
     try {
         next = piece::read_piece_file(file);
+        find_detected_tracks(next, host.core->log_manager);
     } catch (const std::exception& e) {
         outcome.error = e.what();
         outcome.where = location(outcome.error, file.string());

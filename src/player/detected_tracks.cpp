@@ -1,0 +1,67 @@
+#include "player/detected_tracks.hpp"
+
+#include "logger/log_manager.hpp"
+#include "music/detect_events.hpp"
+#include "sound/music_decode.hpp"
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace {
+
+// The detection keeps its hits min_gap apart; an event longer than that gap ends where the next one
+// starts, so that a track's events never overlap.
+std::vector<piece::event> as_track(const std::vector<music::event>& found) {
+    std::vector<piece::event> events;
+    events.reserve(found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const double end = i + 1 < found.size() && found[i + 1].start < found[i].end ? found[i + 1].start : found[i].end;
+        if (found[i].start < end) events.push_back({found[i].start, end, found[i].value});
+    }
+    return events;
+}
+
+} // namespace
+
+void find_detected_tracks(piece::piece_data& p, logger::log_manager& log) {
+    if (!piece::has_detected_tracks(p.tracks)) return;
+    const auto started = std::chrono::steady_clock::now();
+    sound::decoded_music music;
+    try {
+        music = sound::decode_music_file(p.music);
+    } catch (const sound::music_error& e) {
+        throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+    }
+    std::vector<music::detect_spec> specs;
+    std::vector<piece::detected_events*> targets;
+    std::vector<const std::string*> names;
+    for (piece::track& t : p.tracks) {
+        if (auto* d = std::get_if<piece::detected_events>(&t.source)) {
+            specs.push_back(d->spec);
+            targets.push_back(d);
+            names.push_back(&t.name);
+        }
+    }
+    const std::size_t frames = music.channels > 0 ? music.samples.size() / static_cast<std::size_t>(music.channels) : 0;
+    std::vector<std::vector<music::event>> found;
+    try {
+        found = music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
+    } catch (const music::detect_error& e) {
+        throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    std::string counts;
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        targets[i]->events = as_track(found[i]);
+        counts += (i ? ", " : "") + *names[i] + " " + std::to_string(targets[i]->events.size());
+    }
+    char took[32];
+    std::snprintf(took, sizeof took, "%.2f", seconds);
+    log.info("Detected " + std::to_string(targets.size()) + (targets.size() == 1 ? " event track" : " event tracks") +
+             " in '" + p.music + "' in " + took + " s: " + counts + " events.");
+}

@@ -1,0 +1,123 @@
+// Tracks found in a piece's music: filled from the decoded file in one pass with one record, never
+// overlapping; nothing decoded for a piece without them; undecodable music refused with the usual words.
+
+#include "logger/log_manager.hpp"
+#include "player/detected_tracks.hpp"
+#include "support/capture_logger.hpp"
+#include "support/temp_dir.hpp"
+#include "support/wav.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int rate = 48000;
+
+// Mono, 4 s: a short decaying noise burst every 0.25 s from 0.5 s on, twelve in all.
+std::vector<std::int16_t> clicks() {
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(4 * rate), 0);
+    std::uint32_t noise = 12345;
+    for (int k = 0; k < 12; ++k) {
+        const std::size_t start = static_cast<std::size_t>((0.5 + 0.25 * k) * rate);
+        for (std::size_t i = 0; i < 2400; ++i) {
+            noise = noise * 1664525u + 1013904223u;
+            const double white = static_cast<double>(noise >> 8) / static_cast<double>(1u << 24) * 2.0 - 1.0;
+            samples[start + i] = static_cast<std::int16_t>(20000.0 * white * std::exp(-static_cast<double>(i) / 400.0));
+        }
+    }
+    return samples;
+}
+
+piece::track found(const std::string& name, double length) {
+    music::detect_spec spec;
+    spec.what = music::instrument::onsets;
+    spec.min_gap = 0.1;
+    spec.length = length;
+    spec.value = 2.0;
+    return {name, piece::detected_events{spec, {}}};
+}
+
+// Runs find_detected_tracks with its own log; the records it wrote go to `messages`.
+void find(piece::piece_data& p, std::vector<std::string>& messages) {
+    const auto log = std::make_shared<test_support::capture_log>();
+    {
+        logger::log_manager manager([] { return 0.0; });
+        manager.add_logger(std::make_unique<test_support::capture_logger>(log, logger::level::debug));
+        find_detected_tracks(p, manager);
+    } // the manager delivers every record before it goes
+    messages.clear();
+    for (const std::string& m : log->messages())
+        if (m.rfind("log_manager::", 0) != 0) messages.push_back(m); // the manager's own
+}
+
+TEST(detected_tracks, are_filled_from_the_music_without_overlapping_with_one_record) {
+    test_support::temp_dir dir;
+    piece::piece_data p;
+    p.music = dir.path() / "clicks.wav";
+    test_support::write_wav(p.music, clicks(), 1, rate);
+    p.tracks = {{"listed", piece::event_list{{{1.0, 2.0, 5.0}}}}, found("long", 0.5), found("short", 0.03)};
+    std::vector<std::string> messages;
+    find(p, messages);
+
+    const std::vector<piece::event>& shorter = piece::events_of(p.tracks[2]);
+    const std::vector<piece::event>& longer = piece::events_of(p.tracks[1]);
+    ASSERT_EQ(shorter.size(), 12u);
+    ASSERT_EQ(longer.size(), 12u);
+    for (std::size_t k = 0; k < 12; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_NEAR(shorter[k].start, 0.5 + 0.25 * k, 0.025);
+        EXPECT_DOUBLE_EQ(shorter[k].end, shorter[k].start + 0.03);
+        EXPECT_EQ(shorter[k].value, 2.0);
+        EXPECT_EQ(longer[k].start, shorter[k].start) << "one analysis, the same hits";
+        // Half a second is longer than the hits are apart: each event ends where the next starts.
+        EXPECT_DOUBLE_EQ(longer[k].end, k + 1 < 12 ? longer[k + 1].start : longer[k].start + 0.5);
+    }
+    EXPECT_EQ(piece::events_of(p.tracks[0]).size(), 1u) << "listed events stay as written";
+
+    ASSERT_EQ(messages.size(), 1u) << ::testing::PrintToString(messages);
+    const std::string head = "Detected 2 event tracks in '" + p.music + "' in ";
+    EXPECT_EQ(messages[0].substr(0, head.size()), head) << messages[0];
+    EXPECT_EQ(messages[0].substr(messages[0].find(" s: ")), " s: long 12, short 12 events.") << messages[0];
+
+    // The same file gives the same events.
+    piece::piece_data again = p;
+    find(again, messages);
+    for (std::size_t t = 1; t < 3; ++t) {
+        const auto& a = piece::events_of(p.tracks[t]);
+        const auto& b = piece::events_of(again.tracks[t]);
+        ASSERT_EQ(a.size(), b.size());
+        for (std::size_t k = 0; k < a.size(); ++k)
+            EXPECT_TRUE(a[k].start == b[k].start && a[k].end == b[k].end && a[k].value == b[k].value);
+    }
+}
+
+TEST(detected_tracks, a_piece_without_them_decodes_nothing_and_bad_music_is_refused) {
+    test_support::temp_dir dir;
+    piece::piece_data p;
+    p.music = (dir.path() / "none.wav").string();
+    p.tracks = {{"listed", piece::event_list{{{1.0, 2.0, 5.0}}}}};
+    std::vector<std::string> messages;
+    EXPECT_NO_THROW(find(p, messages)) << "the missing music is not opened";
+    EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+
+    p.tracks.push_back(found("hits", 0.03));
+    try {
+        find(p, messages);
+        ADD_FAILURE() << "missing music accepted";
+    } catch (const std::runtime_error& e) {
+        const std::string head = "Unable to load music from '" + p.music + "': ";
+        EXPECT_EQ(std::string(e.what()).substr(0, head.size()), head) << e.what();
+    }
+    p.music = dir.write("text.wav", "not music at all").string();
+    EXPECT_THROW(find(p, messages), std::runtime_error);
+    EXPECT_TRUE(piece::events_of(p.tracks[1]).empty());
+}
+
+} // namespace
