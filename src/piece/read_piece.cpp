@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <initializer_list>
 #include <map>
@@ -115,7 +116,9 @@ public:
         , where(std::move(name)) {
         t = n.as_table();
         if (t == nullptr) ctx.fail(n, where + " must be a table, not " + type_name(n));
-        for (const auto& [key, value] : *t) {
+        for (const auto& entry : *t) {
+            const toml::key& key = entry.first;
+            const toml::node& value = entry.second;
             const auto known = std::find_if(keys.begin(), keys.end(), [&](const char* k) { return key.str() == k; });
             if (known == keys.end())
                 ctx.fail(key.source().begin.line ? key.source() : value.source(),
@@ -485,6 +488,60 @@ void read_camera(const context& c, const toml::node& n, piece_data& p) {
     }
 }
 
+// TOML allows characters beyond ASCII only in strings and comments. toml++ 3.3 asks of such a character
+// elsewhere whether it is a blank through a table that misses some ranges, which is undefined behaviour;
+// so they are refused here first, with the place they are at.
+void refuse_characters_outside_strings(std::string_view text, const std::string& file) {
+    enum class in { code, comment, basic, literal, long_basic, long_literal } state = in::code;
+    long line = 1;
+    long column = 1;
+    const auto at = [&](std::size_t i, const char* s) { return text.substr(i, std::strlen(s)) == s; };
+    for (std::size_t i = 0; i < text.size();) {
+        const char ch = text[i];
+        std::size_t step = 1;
+        switch (state) {
+        case in::code:
+            if (static_cast<unsigned char>(ch) >= 0x80)
+                throw piece_error(file, line, column, "a character beyond ASCII outside a string or comment");
+            if (ch == '#') state = in::comment;
+            else if (at(i, "\"\"\"")) state = in::long_basic, step = 3;
+            else if (at(i, "'''")) state = in::long_literal, step = 3;
+            else if (ch == '"') state = in::basic;
+            else if (ch == '\'') state = in::literal;
+            break;
+        case in::comment:
+            if (ch == '\n') state = in::code;
+            break;
+        case in::basic:
+        case in::literal:
+            if (ch == '\n' || ch == (state == in::basic ? '"' : '\'')) state = in::code;
+            else if (state == in::basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') step = 2;
+            break;
+        case in::long_basic:
+        case in::long_literal: {
+            const char quote = state == in::long_basic ? '"' : '\'';
+            if (state == in::long_basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
+                step = 2;
+            } else if (ch == quote && i + 2 < text.size() && text[i + 1] == quote && text[i + 2] == quote) {
+                // Up to two more quotes belong to the string.
+                step = 3;
+                while (step < 5 && i + step < text.size() && text[i + step] == quote) ++step;
+                state = in::code;
+            }
+            break;
+        }
+        }
+        for (std::size_t k = 0; k < step && i < text.size(); ++k, ++i) {
+            if (text[i] == '\n') {
+                ++line;
+                column = 1;
+            } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+                ++column;
+            }
+        }
+    }
+}
+
 } // namespace
 
 const std::vector<event>& events_of(const track& t) {
@@ -495,6 +552,7 @@ piece_data read_piece_text(std::string_view text, const std::string& file, const
     const context c{file, folder};
     if (text.size() > max_file_bytes)
         throw piece_error(file, 1, 1, "the file is larger than " + std::to_string(max_file_bytes) + " bytes");
+    refuse_characters_outside_strings(text, file);
     toml::table root;
     try {
         root = toml::parse(text, file);

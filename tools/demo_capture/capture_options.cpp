@@ -67,7 +67,7 @@ capture_options parse_options(const std::vector<std::string>& args) {
         }
         if (option.rfind("--", 0) != 0) fail("unexpected argument '" + option + "'");
         if (option != "--at" && option != "--out" && option != "--video" && option != "--duration" &&
-            option != "--fps" && option != "--size") {
+            option != "--fps" && option != "--size" && option != "--piece") {
             fail("unknown option '" + option + "'");
         }
         if (i + 1 == args.size()) fail(option + " needs a value");
@@ -83,6 +83,9 @@ capture_options parse_options(const std::vector<std::string>& args) {
         } else if (option == "--duration") {
             options.duration = parse_seconds(option, value);
             duration_given = true;
+        } else if (option == "--piece") {
+            if (value.empty()) fail("--piece needs a file name");
+            options.piece = value;
         } else if (option == "--fps") {
             options.fps = parse_count(option, value, 1000);
         } else {
@@ -98,15 +101,17 @@ capture_options parse_options(const std::vector<std::string>& args) {
 
 std::string usage_text() {
     return "usage: demo_capture [--at T[,T...]] [--out DIR] [--video FILE.mp4] [--duration S]\n"
-           "                    [--fps N] [--size WxH]\n"
+           "                    [--fps N] [--size WxH] [--piece FILE]\n"
            "Renders the production from the current folder (config.ini, assets/, shaders/) with a fixed\n"
            "time step, so every frame is exact however slow the machine.\n"
            "  --at T,...      write a PNG still of the frame nearest each time (seconds) into DIR\n"
            "  --out DIR       folder for the stills (default out), named still_004.00.png and so on\n"
-           "  --video FILE    encode the piece with ffmpeg (H.264 + AAC of assets/dat_bass.wav)\n"
+           "  --video FILE    encode the piece with ffmpeg (H.264 + AAC of the piece's music)\n"
            "  --duration S    length of the video in seconds (default 76)\n"
            "  --fps N         simulation steps and video frames per second (default 60)\n"
            "  --size WxH      frame size, even numbers (default: the window size in config.ini)\n"
+           "  --piece FILE    play this piece file (default: config.ini's piece.file, else the built-in\n"
+           "                  piece); a file that does not check stops it with FILE:LINE:COLUMN: why\n"
            "Exit status: 0 done, 1 failure while running, 2 bad command line.\n";
 }
 

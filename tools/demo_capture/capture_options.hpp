@@ -28,6 +28,7 @@ struct capture_options {
     double duration = 76.0;         // --duration, seconds of video
     int fps = 60;                   // --fps, simulation steps (and video frames) per second
     std::optional<frame_size> size; // --size; unset: the configured window size
+    std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
     bool help = false;
 };
 

@@ -24,8 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace capture;
 
-constexpr const char* music_file = "assets/dat_bass.wav";
-
 // Without an X display the GL window cannot open: run again under a private Xvfb when one can be had.
 void reexec_without_display(int argc, char** argv) {
     const char* display = std::getenv("DISPLAY");
@@ -52,7 +50,6 @@ std::optional<fs::path> preflight(const capture_options& options) {
     if (!options.video) return std::nullopt;
     auto ffmpeg = find_on_path("ffmpeg");
     if (!ffmpeg) throw runtime_error("ffmpeg is not on PATH; it encodes the video (Debian package ffmpeg).");
-    if (!fs::is_regular_file(music_file)) throw runtime_error(std::string("no music to mux: ") + music_file);
     require_writable_file(*options.video);
     return ffmpeg;
 }
@@ -61,7 +58,7 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     // No sound card is needed: the music is read from its file, never played.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     core_module core;
-    player demo(&core);
+    player demo(&core, options.piece);
     // The capture follows the act alone: pointer and wheel over the window must not turn the camera.
     platform::input_manager::input_handler = [](platform::window&, platform::input_manager::input_event) {};
 
@@ -69,6 +66,10 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     if (options.video && (size.width % 2 != 0 || size.height % 2 != 0)) {
         throw runtime_error("the video needs even sides; give --size.");
     }
+    // The piece's music, read by ffmpeg; checked before the long part.
+    const std::string music_file = demo.piece.music;
+    if (options.video && !fs::is_regular_file(music_file))
+        throw runtime_error("no music to mux: " + music_file);
     const capture_plan plan = plan_capture(options);
     frame_grab grab(demo, size.width, size.height);
     std::unique_ptr<ffmpeg_pipe> video;

@@ -57,13 +57,17 @@ live_options parse_options(const std::vector<std::string>& args) {
             continue;
         }
         if (option.rfind("--", 0) != 0) fail("unexpected argument '" + option + "'");
-        if (option != "--start" && option != "--loop" && option != "--speed") fail("unknown option '" + option + "'");
+        if (option != "--start" && option != "--loop" && option != "--speed" && option != "--piece")
+            fail("unknown option '" + option + "'");
         if (i + 1 == args.size()) fail(option + " needs a value");
         const std::string& value = args[++i];
         if (option == "--start") {
             options.start = parse_seconds(option, value);
         } else if (option == "--loop") {
             options.loop = parse_loop(value);
+        } else if (option == "--piece") {
+            if (value.empty()) fail("--piece needs a file name");
+            options.piece = value;
         } else {
             options.speed = parse_speed(value);
         }
@@ -72,7 +76,7 @@ live_options parse_options(const std::vector<std::string>& args) {
 }
 
 std::string usage_text() {
-    return "usage: demo_live [--start T] [--paused] [--loop A:B] [--speed X]\n"
+    return "usage: demo_live [--start T] [--paused] [--loop A:B] [--speed X] [--piece FILE]\n"
            "Plays the production from the current folder (config.ini, assets/, shaders/) in a window where\n"
            "it can be paused, sought and looped; a shader file is rebuilt as soon as it is saved. Every\n"
            "position shows the frame that demo_capture --at writes for it.\n"
@@ -80,6 +84,8 @@ std::string usage_text() {
            "  --paused     begin paused\n"
            "  --loop A:B   go back to A seconds whenever B is reached\n"
            "  --speed X    play X times as fast, 0.25 to 4 (the music plays at 1 only)\n"
+           "  --piece FILE play this piece file (default: config.ini's piece.file, else the built-in\n"
+           "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"
            "[ and ] loop start and end here, \\ no loop, - and = halve and double the speed, R rebuild\n"
            "every shader. Closing the window, Ctrl+C or SIGTERM end it.\n"

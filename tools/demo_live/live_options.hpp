@@ -3,6 +3,7 @@
 
 #include "core/exceptions.hpp"
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,6 +26,7 @@ struct live_options {
     bool paused = false;         // --paused
     std::optional<loop_range> loop;
     double speed = 1.0; // --speed
+    std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
     bool help = false;
 };
 

@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
     }
     try {
         core_module core;
-        player demo(&core);
+        player demo(&core, options.piece);
         live::session session(demo, options);
         session.run();
         return 0;

@@ -1,0 +1,162 @@
+// The piece reader: what a good file gives, and one table of bad snippets, each refused with its file,
+// line, column and reason.
+
+#include "piece/builtin_piece.hpp"
+#include "piece/camera_rows.hpp"
+#include "piece/read_piece.hpp"
+#include "piece/scene_values.hpp"
+#include "support/temp_dir.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// 15 lines; every snippet below starts on line 16.
+const std::string base = "[piece]\n"
+                         "name = \"t\"\n"
+                         "length = 10\n"
+                         "[assets]\n"
+                         "model = \"m.obj\"\n"
+                         "music = \"m.wav\"\n"
+                         "[[sprites]]\n"
+                         "name = \"dot\"\n"
+                         "file = \"dot.png\"\n"
+                         "sampler = \"kukka1\"\n"
+                         "[[tracks]]\n"
+                         "name = \"beat\"\n"
+                         "events = [[0, 1, 1]]\n"
+                         "[presets.puff]\n"
+                         "count = 2\n";
+
+std::string emitter(const std::string& fields) {
+    return "[[sections]]\nemitters = [{ name = \"a\", interval = 0, origin = [0, 0, 0], direction = [0, 1, 0], " +
+           fields + " }]\n";
+}
+const std::string good_emitter = "block = 1, track = \"beat\", sprite = \"dot\", preset = \"puff\"";
+
+std::string row(const std::string& from, const std::string& until) {
+    return "[[camera]]\nfrom = " + from + "\nuntil = " + until + "\nposition = [0, 1, 2]\ntilt = 0\npan = 0\n";
+}
+
+piece::piece_data read(const std::string& text) {
+    return piece::read_piece_text(text, "t.toml");
+}
+
+TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
+    struct bad {
+        std::string snippet;
+        int line;          // from 16
+        std::string token; // the column is where it first shows in that line
+        std::string what;
+    };
+    const std::vector<bad> cases{
+        {"[[sections]\n", 16, "\n", "Error while parsing"},
+        {"[piece2]\n", 16, "piece2", "unknown key 'piece2' in the file"},
+        {"# \xc3\xa4 in a comment\n\xc3\xa4 = 1\n", 17, "\xc3", "a character beyond ASCII outside a string or comment"},
+        {"[[sections]]\nfrom = 0\nuntill = 5\n", 18, "untill", "unknown key 'untill' in a section"},
+        {"[[curves]]\ntarget = 5\n", 17, "5", "target must be a string, not an integer"},
+        {"[[curves]]\ntarget = \"glow\"\ndefault = inf\n", 18, "inf", "default must be a finite number"},
+        {"[[curves]]\ntarget = \"glow\"\ndefault = nan\n", 18, "nan", "default must be a finite number"},
+        {"[[tracks]]\nname = \"b\"\nevents = [[0, 1, 1], [0.5, 2, 1]]\n", 18, "[0.5",
+         "the event overlaps the one before it"},
+        {"[[tracks]]\nname = \"b\"\nevents = [[2, 1, 1]]\n", 18, "[2", "the event ends before it starts"},
+        {"[[tracks]]\nname = \"beat\"\nevents = []\n", 16, "[[", "a second track named 'beat'"},
+        {"[[sections]]\nfrom = 5\n[[sections]]\nuntil = 4\n", 18, "[[", "the section starts before the one above it ends"},
+        {row("0", "5") + row("4", "8"), 22, "[[", "the camera row starts before the one above it ends"},
+        {row("5", "5"), 17, "5", "the range ends before it starts"},
+        {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1]\ntilt = 0\npan = 0\n", 19, "[",
+         "position must be three numbers [x, y, z]"},
+        {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\npan = 0\n", 16, "[[", "a camera row needs the key 'tilt'"},
+        {emitter("block = 1, track = \"nope\", sprite = \"dot\", preset = \"puff\""), 17, "\"nope\"", "no track named 'nope'"},
+        {emitter("block = 1, track = \"beat\", sprite = \"dot\", preset = \"poof\""), 17, "\"poof\"", "no preset named 'poof'"},
+        {emitter("block = 1, track = \"beat\", sprite = \"dit\", preset = \"puff\""), 17, "\"dit\"", "no sprite named 'dit'"},
+        {emitter("block = 16, track = \"beat\", sprite = \"dot\", preset = \"puff\""), 17, "16",
+         "block 16 is outside the pool of 16 blocks"},
+        {emitter(good_emitter + ", colour = 1"), 17, "colour", "unknown key 'colour' in an emitter"},
+        {"[[sprites]]\nname = \"big\"\nfile = \"b.png\"\nsampler = \"s\"\nunit = 40\n", 20, "40", "unit must be from 3 to 31"},
+        {"[[sprites]]\nname = \"big\"\nfile = \"b.png\"\nsampler = \"s\"\nunit = 2\n", 20, "2", "unit must be from 3 to 31"},
+        {"[[sprites]]\nname = \"plain\"\nfile = \"p.png\"\n" + emitter("block = 1, track = \"beat\", sprite = \"plain\", preset = \"puff\""),
+         20, "\"plain\"", "sprite 'plain' has no sampler, so no particle can show it"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 2, until = 3, value = 1 }, { from = 1, until = 4, value = 2 }]\n",
+         18, "{ from = 1", "the segment starts before the one above it ends"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ value = 1, keys = [[0, 1], [1, 2]] }]\n", 18, "{",
+         "a segment needs exactly one of 'value', 'keys' and 'ramp'"},
+        {"[[curves]]\ntarget = \"fade_to_black_multiplier\"\ndefault = [1, 2, 3]\n", 16, "[[",
+         "'fade_to_black_multiplier' is one number"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ ramp = { zero_at = 0, rise = 1, over = 0 } }]\n", 18, "0 }",
+         "over must not be 0"},
+    };
+    for (const bad& c : cases) {
+        SCOPED_TRACE(c.snippet);
+        const std::string text = base + c.snippet;
+        std::size_t start = 0;
+        for (int l = 1; l < c.line; ++l) start = text.find('\n', start) + 1;
+        const std::string line = text.substr(start, text.find('\n', start) - start + 1);
+        const std::size_t column = line.find(c.token) + 1;
+        ASSERT_NE(column, 0u) << "token not in line " << c.line;
+        try {
+            read(text);
+            ADD_FAILURE() << "accepted";
+        } catch (const piece::piece_error& e) {
+            const std::string where = "t.toml:" + std::to_string(c.line) + ":" + std::to_string(column) + ": ";
+            EXPECT_EQ(std::string(e.what()).substr(0, where.size() + c.what.size()), where + c.what);
+        }
+    }
+}
+
+TEST(read_piece, a_piece_is_bounded_in_size) {
+    const std::string big = base + "# " + std::string(piece::max_file_bytes, 'x') + "\n";
+    EXPECT_THROW(read(big), piece::piece_error);
+    test_support::temp_dir dir;
+    EXPECT_THROW(piece::read_piece_file(dir.write("big.toml", big)), piece::piece_error);
+    EXPECT_THROW(piece::read_piece_file(dir.path() / "none.toml"), piece::piece_error);
+}
+
+TEST(read_piece, paths_are_found_beside_the_piece_first_then_in_the_working_directory) {
+    test_support::temp_dir dir;
+    dir.write("pieces/m.obj", "");
+    const piece::piece_data p = piece::read_piece_file(dir.write("pieces/p.toml", base));
+    EXPECT_EQ(p.model, (dir.path() / "pieces/m.obj").string());
+    EXPECT_EQ(p.music, "m.wav");
+    EXPECT_EQ(p.sprites[0].file, "dot.png");
+    EXPECT_EQ(p.sprites[0].unit, 3) << "the first sampler's unit by default";
+    EXPECT_EQ(p.scene_shaders[0], "shaders/cube.vert");
+}
+
+TEST(read_piece, curves_feed_any_uniform_and_smooth_rows_pass_through_their_keys) {
+    const piece::piece_data p = read(base +
+                                     "[[curves]]\ntarget = \"glow\"\ndefault = [1, 2, 3]\n"
+                                     "segments = [{ from = 0, until = 2, keys = [[0, [0, 0, 0]], [1, [2, 4, 6]], [2, [0, 0, 0]]] }]\n" +
+                                     row("0", "4") + "rule = \"smooth\"\n" + row("4", "8") + "rule = \"smooth\"\n");
+    const scene_state s = piece::scene_values(p, 0.5);
+    ASSERT_EQ(s.uniforms.size(), 1u);
+    EXPECT_EQ(*s.uniforms[0].name, "glow");
+    EXPECT_EQ(s.uniforms[0].value, glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(piece::scene_values(p, 1.5).uniforms[0].value, glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(piece::scene_values(p, 5.0).uniforms[0].value, glm::vec3(1.0f, 2.0f, 3.0f));
+    EXPECT_EQ(s.fade, 1.0f) << "no fade curve: full picture";
+
+    piece::piece_data moving = p;
+    moving.camera[0].position = {{0.0, 0.0, 0.0}, {4.0, 0.0, 0.0}, true};
+    moving.camera[1].position = {{4.0, 0.0, 0.0}, {4.0, 4.0, 0.0}, true};
+    EXPECT_EQ(piece::camera_pose_at(moving, 4.0)->position, glm::vec3(4.0f, 0.0f, 0.0f));
+    EXPECT_NEAR(piece::camera_pose_at(moving, 4.0 - 1e-9)->position.x, 4.0f, 1e-6) << "the rows meet";
+    EXPECT_NEAR(piece::camera_pose_at(moving, 8.0 - 1e-9)->position.y, 4.0f, 1e-6);
+    // Off the straight line, bent away from where the flight goes next.
+    EXPECT_LT(piece::camera_pose_at(moving, 2.0)->position.y, 0.0f);
+    EXPECT_FALSE(piece::camera_pose_at(moving, 8.0).has_value()) << "[4, 8) ends before 8";
+}
+
+TEST(read_piece, the_built_in_piece_reads) {
+    const piece::piece_data p = piece::builtin_piece();
+    EXPECT_EQ(p.name, "courtyard");
+    EXPECT_EQ(p.tracks.size(), 4u);
+    EXPECT_EQ(p.sections.size(), 2u);
+    EXPECT_EQ(p.emitter_ids, 8u);
+    EXPECT_EQ(p.file, "pieces/courtyard.toml");
+}
+
+} // namespace
