@@ -15,7 +15,7 @@ build="${BUILD_DIR:-build}"
 size="320x180"
 references="tests/picture/references"
 builtin_times="4,14,22,30,45,56,60,73,80"
-cloister_mist_times="3,9.5,15,23,28.5,35.5"
+cloister_mist_times="1.5,9.5,15,23,28.5,35.5"
 
 if [ "${SKIP_BUILD:-0}" != "1" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
