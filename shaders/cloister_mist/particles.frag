@@ -17,6 +17,7 @@ uniform sampler2D embers;
 uniform float fade_to_black_multiplier;
 uniform float mist_density;
 uniform vec3 mist_color;
+uniform float pulse; // the drum flash: sprites glow brighter
 
 out vec4 fragment_color;
 
@@ -36,6 +37,7 @@ void main() {
     float alpha = texel.a * clamp(sprite_brightness, 0.0, 1.0) * fade;
     if (alpha < 0.004) discard;
     float mist = 1.0 - exp(-0.5 * max(mist_density, 0.0) * sprite_distance);
-    vec3 color = mix(texel.rgb * max(sprite_brightness, 0.0), mist_color, mist);
+    vec3 glow = texel.rgb * max(sprite_brightness, 0.0) * (1.0 + 0.5 * clamp(pulse, 0.0, 1.0));
+    vec3 color = mix(glow, mist_color, mist);
     fragment_color = vec4(color * fade, alpha);
 }

@@ -1,7 +1,8 @@
 #version 330 core
 // Model pass of the cloister in mist: the courtyard's maps lit by two point lights and the ambient term
-// (as shaders/cube.frag), then a ground mist that thins with height, a warm grade, the desaturation and
-// the fade. The mist's colour is the grey the window is cleared to, so far walls melt into the sky.
+// (as shaders/cube.frag) and flashed by the drum pulse, then a ground mist that thins with height, a warm
+// grade, the desaturation and the fade. The mist's colour is the grey the window is cleared to, so far
+// walls melt into the sky.
 
 in vec3 view_position;
 in vec3 view_normal;
@@ -32,6 +33,7 @@ uniform float mist_density; // extinction per unit of distance at the paving
 uniform float mist_height;  // the height over which the mist thins to a third
 uniform vec3 mist_color;
 uniform float warmth;       // 0: as lit; 1: amber lights, blue shadows
+uniform float pulse;        // 0 to 1: the flash of a drum hit on what the lamps light
 
 out vec4 fragment_color;
 
@@ -92,7 +94,8 @@ void main() {
 
     // The grade: what the lamps light leans to amber, what only the sky lights leans to blue.
     float w = clamp(warmth, 0.0, 1.0);
-    vec3 color = ambient * mix(vec3(1.0), vec3(0.75, 0.85, 1.15), w) + lit * mix(vec3(1.0), vec3(1.25, 0.95, 0.65), w);
+    vec3 color = ambient * mix(vec3(1.0), vec3(0.75, 0.85, 1.15), w) +
+                 lit * mix(vec3(1.0), vec3(1.25, 0.95, 0.65), w) * (1.0 + 0.6 * clamp(pulse, 0.0, 1.0));
 
     float grey = dot(color, vec3(0.2126, 0.7152, 0.0722));
     color = mix(color, vec3(grey), clamp(desaturate_multiplier / 50.0, 0.0, 1.0));
