@@ -103,7 +103,9 @@ TEST_F(Installed, PlaysFromAnyFolderInTheUsersRunFolderAndKeepsTheirConfig) {
     state.write(name + "/config.ini", edited);
     const auto second = play_and_close("toristin-edited");
     EXPECT_EQ(second->status(), 0) << second->err();
-    EXPECT_NE(read_file(run_folder() / "test.log").find("Compiling fragment shader from 'shaders/cloister_mist/scene.frag'... Success."), std::string::npos);
+    EXPECT_NE(read_file(run_folder() / "test.log")
+                  .find("Compiling fragment shader from 'shaders/cloister_mist/scene.frag'... Success."),
+              std::string::npos);
     EXPECT_EQ(read_file(run_folder() / "config.ini"), edited);
 
     // A start-up failure's status and message come through.
