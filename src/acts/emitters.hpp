@@ -13,7 +13,6 @@
 // Bookkeeping that lives for the whole run. Each section's emitters roll their own slot counters, but
 // emitters of one name share the time of their last burst across sections.
 struct emitter_state {
-    emitter_state() = default;
     explicit emitter_state(const piece::piece_data& p);
 
     std::vector<double> last_burst;                  // per emitter name

@@ -1,0 +1,111 @@
+// Piece files through the real programs: a bad file stops them at start-up with one message
+// "<file>:<line>:<column>: <why>" and status 1; a copy of the built-in piece with one camera key changed
+// changes the stills of that key's row and none before it.
+
+#include "support/process.hpp"
+#include "support/run_folder.hpp"
+#include "support/temp_dir.hpp"
+#include "support/xvfb.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using test_support::child_process;
+namespace fs = std::filesystem;
+
+static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
+
+const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture";
+const std::string demo = std::string(ENGINE_BINARY_DIR) + "/demo";
+const std::string courtyard = test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces/courtyard.toml");
+
+// The built-in piece with the first `from` replaced by `to`.
+std::string changed(const std::string& from, const std::string& to) {
+    std::string text = courtyard;
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// Line and column of the first `token` in `text`, as "line:column".
+std::string place(const std::string& text, const std::string& token) {
+    const std::size_t at = text.find(token);
+    if (at == std::string::npos) return "(" + token + " not found)";
+    const std::size_t line_start = text.rfind('\n', at) + 1;
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+    return std::to_string(line) + ":" + std::to_string(at - line_start + 1);
+}
+
+TEST(PieceFile, BadFilesStopTheProgramsWithFileLineAndColumn) {
+    test_support::run_folder folder;
+    folder.write("config.ini", test_support::small_config("bad-piece"));
+    struct bad {
+        std::string text;
+        std::string token; // where the message points
+        std::string why;
+    };
+    const std::vector<bad> cases{
+        {changed("pool_size = 1600", "pool_sise = 1600"), "pool_sise", "unknown key 'pool_sise' in [piece]"},
+        {changed("[0.5, 0.6, 123]", "[0.5, 0.6, 123"), "", "Error while parsing"},
+        {changed("length = 75.3", "length = \"long\""), "\"long\"", "length must be a number, not a string"},
+        {changed("[0.9, 1.1, 10]", "[0.55, 1.1, 10]"), "[0.55", "the event overlaps the one before it"},
+        {changed("track = \"snare\", interval = 0.05", "track = \"snares\", interval = 0.05"), "\"snares\"",
+         "no track named 'snares'"},
+        {changed("block = 7,", "block = 16,"), "16, track", "block 16 is outside the pool of 16 blocks"},
+        {changed("from = 52.0\nuntil = 75.0", "from = 36.0\nuntil = 75.0"), "[[camera]]\nfrom = 36.0",
+         "the camera row starts before the one above it ends"},
+    };
+    for (const bad& c : cases) {
+        SCOPED_TRACE(c.why);
+        const fs::path file = folder.write("pieces/bad.toml", c.text);
+        child_process run(demo_capture, {"--at", "1", "--piece", file.string(), "--out", "stills"}, folder.path());
+        ASSERT_TRUE(run.wait(60s));
+        EXPECT_EQ(run.status(), 1);
+        // The records of the start-up go first; the message is the last line. For a syntax error toml++
+        // words the reason and places it at the end of the line that lacks its bracket.
+        const std::string err = run.err();
+        const std::size_t last = err.rfind('\n', err.size() - 2);
+        const std::string message = err.substr(last == std::string::npos ? 0 : last + 1);
+        const std::string where = c.token.empty() ? "" : ":" + place(c.text, c.token);
+        EXPECT_EQ(message.rfind("demo_capture: " + file.string() + where, 0), 0u) << message;
+        EXPECT_NE(message.find(": " + c.why), std::string::npos) << message;
+        EXPECT_EQ(err.find(c.why), err.rfind(c.why)) << "one message";
+    }
+
+    // The demo takes the file from config.ini and says the same, without a prefix.
+    const std::string typo = changed("pool_size = 1600", "pool_sise = 1600");
+    folder.write("pieces/bad.toml", typo);
+    folder.write("config.ini", test_support::small_config("bad-piece") + "\n[piece]\nfile = pieces/bad.toml\n");
+    child_process run(demo, {}, folder.path(), {{"SDL_AUDIODRIVER", "dummy"}});
+    ASSERT_TRUE(run.wait(60s));
+    EXPECT_EQ(run.status(), 1);
+    const std::string expected = "pieces/bad.toml:" + place(typo, "pool_sise") + ": unknown key 'pool_sise' in [piece]\n";
+    EXPECT_EQ(run.err().substr(run.err().size() - std::min(run.err().size(), expected.size())), expected) << run.err();
+}
+
+TEST(PieceFile, OneChangedCameraKeyChangesItsRowAndNothingBefore) {
+    test_support::run_folder folder;
+    folder.write("config.ini", test_support::small_config("camera-key"));
+    // The row from 37 to 52 s holds the camera still; raise it.
+    const fs::path file = folder.write("pieces/raised.toml", changed("position = [-5.24, 7.38, -4.64]", "position = [-5.24, 6.9, -4.64]"));
+    const auto capture = [&](const std::vector<std::string>& piece, const std::string& out) {
+        std::vector<std::string> args{"--at", "30,36.9,45", "--fps", "10", "--size", "160x90", "--out", out};
+        args.insert(args.end(), piece.begin(), piece.end());
+        child_process run(demo_capture, args, folder.path());
+        EXPECT_TRUE(run.wait(120s));
+        EXPECT_EQ(run.status(), 0) << run.err();
+    };
+    capture({}, "built_in");
+    capture({"--piece", file.string()}, "raised");
+    for (const char* still : {"still_030.00.png", "still_036.90.png"})
+        EXPECT_EQ(folder.read(std::string("built_in/") + still), folder.read(std::string("raised/") + still)) << still;
+    EXPECT_NE(folder.read("built_in/still_045.00.png"), folder.read("raised/still_045.00.png"));
+}
+
+} // namespace
