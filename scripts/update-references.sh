@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Renders the reference stills of the picture test (tests/picture/references/) again with
-# build/demo_capture, from the repository's config.ini, shaders/ and assets/. Run it only when a change
+# build/demo_capture, from the repository's config.ini, shaders/, assets/ and pieces/. Run it only when a change
 # of the picture is intended; it lists the stills that changed, so that old and new can be compared
 # before the new ones are committed with the change.
 #
@@ -9,11 +9,13 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"
 build="${BUILD_DIR:-build}"
-# One time in each camera row and section of the piece, and the faded end. The test takes its times and
-# size from these files' names and pixels.
-times="4,14,22,30,45,56,60,73,80"
+# For each piece: one time in each camera row and section, and the faded end. The test takes its times
+# and size from these files' names and pixels. The built-in piece's stills lie in the references folder
+# itself, each other piece's in a subfolder named after its file under pieces/.
 size="320x180"
 references="tests/picture/references"
+builtin_times="4,14,22,30,45,56,60,73,80"
+cloister_mist_times="1.5,9.5,15,23,28.5,35.5"
 
 if [ "${SKIP_BUILD:-0}" != "1" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -26,29 +28,38 @@ trap 'rm -rf "$scratch"' EXIT
 ln -s "$root/shaders" "$scratch/shaders"
 ln -s "$root/assets" "$scratch/assets"
 cp config.ini "$scratch/config.ini"
-echo "update-references: rendering $times s at $size (about half a minute)"
-if ! (cd "$scratch" && "$root/$build/demo_capture" --at "$times" --size "$size" --out "$scratch/stills" \
-        >"$scratch/capture.log" 2>&1); then
-  tail -n 20 "$scratch/capture.log" >&2
-  exit 1
-fi
-
-mkdir -p "$references"
 changed=0
-for file in "$references"/still_*.png; do
-  [ -e "$file" ] || continue
-  if [ ! -e "$scratch/stills/$(basename "$file")" ]; then
-    echo "removed: $file"
-    rm "$file"
-    changed=1
+
+# render NAME TIMES FOLDER [demo_capture arguments...]
+render() {
+  local name="$1" times="$2" folder="$3"
+  shift 3
+  local stills="$scratch/stills/$name"
+  echo "update-references: rendering $name at $times s, $size (about half a minute)"
+  if ! (cd "$scratch" && "$root/$build/demo_capture" --at "$times" --size "$size" --out "$stills" "$@" \
+          >"$scratch/capture.log" 2>&1); then
+    tail -n 20 "$scratch/capture.log" >&2
+    exit 1
   fi
-done
-for file in "$scratch"/stills/still_*.png; do
-  target="$references/$(basename "$file")"
-  if ! cmp -s "$file" "$target"; then
-    [ -e "$target" ] && echo "changed: $target" || echo "new: $target"
-    cp "$file" "$target"
-    changed=1
-  fi
-done
+  mkdir -p "$folder"
+  for file in "$folder"/still_*.png; do
+    [ -e "$file" ] || continue
+    if [ ! -e "$stills/$(basename "$file")" ]; then
+      echo "removed: $file"
+      rm "$file"
+      changed=1
+    fi
+  done
+  for file in "$stills"/still_*.png; do
+    target="$folder/$(basename "$file")"
+    if ! cmp -s "$file" "$target"; then
+      [ -e "$target" ] && echo "changed: $target" || echo "new: $target"
+      cp "$file" "$target"
+      changed=1
+    fi
+  done
+}
+
+render courtyard "$builtin_times" "$references"
+render cloister_mist "$cloister_mist_times" "$references/cloister_mist" --piece "$root/pieces/cloister_mist.toml"
 [ "$changed" = 1 ] || echo "update-references: the stills are unchanged"

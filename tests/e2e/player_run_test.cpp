@@ -221,6 +221,28 @@ TEST(PlayerRun, StopSignalsEndThePieceLikeClosingTheWindow) {
     }
 }
 
+// config.ini's piece.file chooses the second piece: its own shaders build and it plays until closed.
+TEST(PlayerRun, PlaysTheSecondPieceNamedInConfigIni) {
+    demo_run run("player-e2e-second-piece");
+    const std::string piece = std::string(ENGINE_SOURCE_DIR) + "/pieces/cloister_mist.toml";
+    run.folder.write("config.ini",
+                     test_support::small_config(run.title) + "\n[piece]\nfile = " + piece + "\n");
+    run.start();
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_has("DEBUG: window::event::"); }, 30s))
+        << run.process->err() << run.log();
+    std::this_thread::sleep_for(2s);
+    run.close_and_wait();
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+    expect_in_order(run.log(),
+                    {"Compiling vertex shader from 'shaders/cloister_mist/scene.vert'... Success.",
+                     "Compiling fragment shader from 'shaders/cloister_mist/scene.frag'... Success.",
+                     "Linking shaders to a program object... Success.",
+                     "Compiling geometry shader from 'shaders/cloister_mist/particles.geom'... Success.",
+                     "Compiling fragment shader from 'shaders/cloister_mist/particles.frag'... Success.",
+                     "Linking particle shaders to a program object... Success.",
+                     "DEBUG: window::event::close", "Core shutdown at "});
+}
+
 // Start-up failures: one clear message on standard error, status 1, test.log holding the records up to
 // the failure, config.ini never written.
 struct bad_start {

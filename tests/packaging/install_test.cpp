@@ -91,16 +91,21 @@ TEST_F(Installed, PlaysFromAnyFolderInTheUsersRunFolderAndKeepsTheirConfig) {
     EXPECT_TRUE(fs::is_empty(caller.path())) << "nothing lands in the folder it is started from";
     EXPECT_FALSE(fs::is_symlink(run_folder() / "config.ini"));
     EXPECT_EQ(read_file(run_folder() / "config.ini"), read_file(data() / "config.ini"));
-    for (const char* folder : {"shaders", "assets"}) {
+    for (const char* folder : {"shaders", "assets", "pieces"}) {
         EXPECT_TRUE(fs::is_symlink(run_folder() / folder)) << folder;
         EXPECT_TRUE(fs::equivalent(run_folder() / folder, data() / folder)) << folder;
     }
 
-    // The user's edited copy is the one read, and it stays as the user left it.
-    const std::string edited = test_support::small_config("toristin-edited");
+    // The user's edited copy is the one read, and it stays as the user left it; here it chooses the
+    // installed second piece, which finds its own shaders through the run folder's links.
+    const std::string edited =
+        test_support::small_config("toristin-edited") + "\n[piece]\nfile = pieces/cloister_mist.toml\n";
     state.write(name + "/config.ini", edited);
     const auto second = play_and_close("toristin-edited");
     EXPECT_EQ(second->status(), 0) << second->err();
+    EXPECT_NE(read_file(run_folder() / "test.log")
+                  .find("Compiling fragment shader from 'shaders/cloister_mist/scene.frag'... Success."),
+              std::string::npos);
     EXPECT_EQ(read_file(run_folder() / "config.ini"), edited);
 
     // A start-up failure's status and message come through.

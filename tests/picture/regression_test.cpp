@@ -1,7 +1,9 @@
-// The piece's frames held to the reference stills committed in tests/picture/references/ (written by
-// scripts/update-references.sh): build/demo_capture renders the same times at the same size from the
-// repository's config.ini in one run, and each still must match its reference pixel for pixel within a
-// small tolerance. A still that does not is left in the output folder with a difference image.
+// The pieces' frames held to the reference stills committed in tests/picture/references/ (written by
+// scripts/update-references.sh): the built-in piece's in the folder itself, each other piece's in a
+// subfolder named after its file under pieces/. build/demo_capture renders the same times at the same size
+// from the repository's config.ini in one run (with --piece for the others), and each still must match
+// its reference pixel for pixel within a small tolerance. A still that does not is left in the output
+// folder with a difference image.
 
 #include "support/process.hpp"
 #include "support/rgb_image.hpp"
@@ -71,10 +73,10 @@ comparison compare(const image& reference, const image& rendered) {
     return result;
 }
 
-// The reference stills, named still_<seconds>.png as demo_capture names them, in time order.
-std::vector<fs::path> reference_stills() {
+// The reference stills in `folder`, named still_<seconds>.png as demo_capture names them, in time order.
+std::vector<fs::path> reference_stills(const fs::path& folder) {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::directory_iterator(references)) {
+    for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         if (name.starts_with("still_") && name.ends_with(".png")) files.push_back(entry.path());
     }
@@ -87,23 +89,26 @@ std::string seconds_of(const fs::path& still) {
     return name.substr(6, name.size() - 10);
 }
 
-TEST(Picture, FramesMatchTheReferenceStills) {
-    const std::vector<fs::path> stills = reference_stills();
-    ASSERT_FALSE(stills.empty()) << "no reference stills in " << references;
+// Renders the stills of `folder` (the piece file `piece`, or the built-in piece when empty) into `out`
+// and compares each with its reference.
+void check_stills(const fs::path& folder, const std::string& piece, const fs::path& out) {
+    const std::vector<fs::path> stills = reference_stills(folder);
+    ASSERT_FALSE(stills.empty()) << "no reference stills in " << folder;
     const image first(stills.front());
     ASSERT_GT(first.pixels(), 0u) << stills.front();
 
     std::string times;
     for (const fs::path& still : stills)
         times += (times.empty() ? "" : ",") + seconds_of(still);
-    fs::remove_all(output);
-    fs::create_directories(output);
+    fs::remove_all(out);
+    fs::create_directories(out);
 
-    test_support::run_folder folder;
-    folder.write("config.ini", test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "config.ini"));
+    test_support::run_folder run;
+    run.write("config.ini", test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "config.ini"));
     const std::string size = std::to_string(first.width) + "x" + std::to_string(first.height);
-    test_support::child_process capture(
-        demo_capture, {"--at", times, "--size", size, "--out", output.string()}, folder.path());
+    std::vector<std::string> arguments{"--at", times, "--size", size, "--out", out.string()};
+    if (!piece.empty()) arguments.insert(arguments.end(), {"--piece", piece});
+    test_support::child_process capture(demo_capture, arguments, run.path());
     // About 15 CPU-seconds; the deadline leaves room for a machine busy with other builds.
     ASSERT_TRUE(capture.wait(300s)) << "demo_capture did not finish";
     ASSERT_EQ(capture.status(), 0) << capture.err();
@@ -112,7 +117,7 @@ TEST(Picture, FramesMatchTheReferenceStills) {
     bool all_match = true;
     for (const fs::path& still : stills) {
         const std::string name = still.filename().string();
-        const fs::path rendered_file = output / name;
+        const fs::path rendered_file = out / name;
         const image reference(still);
         const image rendered(rendered_file);
         ASSERT_EQ(reference.width, first.width) << name << ": the references differ in size";
@@ -125,7 +130,7 @@ TEST(Picture, FramesMatchTheReferenceStills) {
             continue;
         }
         all_match = false;
-        const fs::path difference_file = output / (still.stem().string() + "_difference.png");
+        const fs::path difference_file = out / (still.stem().string() + "_difference.png");
         EXPECT_NE(stbi_write_png(difference_file.c_str(), reference.width, reference.height, 3,
                                  result.picture.data(), reference.width * 3),
                   0)
@@ -135,7 +140,17 @@ TEST(Picture, FramesMatchTheReferenceStills) {
                       << " may; largest difference " << result.largest << "); rendered frame "
                       << rendered_file << ", differing pixels in red in " << difference_file;
     }
-    if (all_match) fs::remove_all(output);
+    if (all_match) fs::remove_all(out);
+}
+
+TEST(Picture, FramesMatchTheReferenceStills) {
+    check_stills(references, "", output);
+}
+
+// The second piece plays from its file, with its own shaders, curves, camera and emitters.
+TEST(Picture, SecondPieceMatchesItsReferenceStills) {
+    const std::string piece = (fs::path(ENGINE_SOURCE_DIR) / "pieces/cloister_mist.toml").string();
+    check_stills(references / "cloister_mist", piece, output / "cloister_mist");
 }
 
 } // namespace
