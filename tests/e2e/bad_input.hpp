@@ -62,11 +62,7 @@ inline void write_base(const run_folder& folder) {
 
 // shaders/ as a folder of copies instead of the link to the repository's, so one can be broken.
 inline void copy_shaders(const run_folder& folder) {
-    folder.remove("shaders");
-    fs::create_directory(folder.path() / "shaders");
-    for (const auto& entry : fs::directory_iterator(fs::path(ENGINE_SOURCE_DIR) / "shaders")) {
-        fs::copy_file(entry.path(), folder.path() / "shaders" / entry.path().filename());
-    }
+    folder.copy_shaders();
 }
 
 // The record texts (time stamps cut off) of a log, continuation lines included; other lines (the

@@ -71,10 +71,7 @@ TEST(MirroredShader, DrawsWhatTheStockShaderDrawsOfTheMirroredModel) {
 
     // Its own shaders/ in place of the link to the repository's.
     test_support::run_folder edited;
-    fs::remove(edited.path() / "shaders");
-    fs::create_directory(edited.path() / "shaders");
-    for (const auto& entry : fs::directory_iterator(source / "shaders"))
-        fs::copy_file(entry.path(), edited.path() / "shaders" / entry.path().filename());
+    edited.copy_shaders();
     edited.write("shaders/cube.vert",
                  mirroring_shader(test_support::read_file(source / "shaders/cube.vert")));
     const std::string edited_log = capture(edited);

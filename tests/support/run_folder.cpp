@@ -35,4 +35,10 @@ std::string run_folder::read(const std::string& name) const {
     return read_file(dir.path() / name);
 }
 
+void run_folder::copy_shaders() const {
+    remove("shaders");
+    std::filesystem::copy(std::filesystem::path(ENGINE_SOURCE_DIR) / "shaders", path() / "shaders",
+                          std::filesystem::copy_options::recursive);
+}
+
 } // namespace test_support

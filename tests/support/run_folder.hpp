@@ -20,6 +20,8 @@ public:
     std::filesystem::path write(const std::string& name, const std::string& content) const;
     void remove(const std::string& name) const;
     std::string read(const std::string& name) const;
+    // shaders/ as a folder of copies (subfolders included) in place of the link, so that one can be edited.
+    void copy_shaders() const;
 
 private:
     temp_dir dir;

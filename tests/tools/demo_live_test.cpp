@@ -213,11 +213,8 @@ TEST(DemoLive, ALoopPlaysTheMusicFromItsStartEachTime) {
 TEST(DemoLive, SavedShadersShowBrokenOnesKeepTheLastPicture) {
     live_run run("live-e2e-shaders");
     // The run folder gets its own shaders/ to edit.
-    run.folder.remove("shaders");
+    run.folder.copy_shaders();
     const fs::path shaders = run.folder.path() / "shaders";
-    fs::create_directory(shaders);
-    for (const auto& entry : fs::directory_iterator(fs::path(ENGINE_SOURCE_DIR) / "shaders"))
-        fs::copy_file(entry.path(), shaders / entry.path().filename());
     const std::string vert = test_support::read_file(shaders / "cube.vert");
     const std::string frag = test_support::read_file(shaders / "cube.frag");
 
