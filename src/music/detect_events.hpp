@@ -45,7 +45,7 @@ std::vector<event> detect_events(const float* interleaved, std::size_t frames, i
 std::vector<std::vector<event>> detect_tracks(const float* interleaved, std::size_t frames, int channels, int rate,
                                               const std::vector<detect_spec>& specs);
 
-// "kick", "snare", "hat", "onsets" or "LO-HI" (Hz) as the spec's instrument and band; false otherwise.
+// "kick", "snare", "hat", "onsets" or "LO-HI" (Hz) into the instrument and band of `spec`; false otherwise.
 bool parse_instrument(const std::string& text, detect_spec& spec);
 
 } // namespace music

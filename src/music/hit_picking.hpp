@@ -19,7 +19,7 @@ struct analysis {
 // The drum bands and, in order, the band of each spec that asks for one.
 analysis analyse(std::vector<float> mono, int rate, const std::vector<detect_spec>& specs);
 
-// Start times (seconds, ascending, at least spec.min_gap apart) of the spec's hits; `band_number` counts
+// Start times (seconds, ascending, at least spec.min_gap apart) of the hits `spec` asks for; `band_number` counts
 // the band specs before this one (its band's place among the users' bands).
 std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::size_t band_number);
 

@@ -1,5 +1,5 @@
 #pragma once
-// Music decoded into memory in a format SDL's audio output plays, with the spec to open it with.
+// Music decoded into memory in a format SDL's audio output plays, with the SDL_AudioSpec to open it with.
 
 #include <SDL_audio.h>
 
