@@ -543,9 +543,16 @@ void read_camera(const context& c, const toml::node& n, piece_data& p) {
 }
 
 // TOML allows characters beyond ASCII only in strings and comments. toml++ 3.3 asks of such a character
-// elsewhere whether it is a blank through a table that misses some ranges, which is undefined behaviour;
-// so they are refused here first, with the place they are at.
-void refuse_characters_outside_strings(std::string_view text, const std::string& file) {
+// elsewhere whether it is a blank through a table that misses some ranges, which is undefined behaviour,
+// and a malformed file can bring its reading to such a character inside what looks like a string here. So
+// toml++ is given ASCII only: the characters of comments become blanks, and one anywhere else is refused
+// with the place it is at (in a string it can be written as an escape, \u00e4).
+piece_error beyond_ascii_in_string(const std::string& file, long line, long column) {
+    return piece_error(file, line, column, "a character beyond ASCII in a string: write it as an escape such as \\u00e4");
+}
+
+std::string ascii_only(std::string_view text, const std::string& file) {
+    std::string ascii(text);
     enum class in { code, comment, basic, literal, long_basic, long_literal } state = in::code;
     long line = 1;
     long column = 1;
@@ -565,15 +572,18 @@ void refuse_characters_outside_strings(std::string_view text, const std::string&
             break;
         case in::comment:
             if (ch == '\n') state = in::code;
+            if (static_cast<unsigned char>(ch) >= 0x80) ascii[i] = ' ';
             break;
         case in::basic:
         case in::literal:
+            if (static_cast<unsigned char>(ch) >= 0x80) throw beyond_ascii_in_string(file, line, column);
             if (ch == '\n' || ch == (state == in::basic ? '"' : '\'')) state = in::code;
             else if (state == in::basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') step = 2;
             break;
         case in::long_basic:
         case in::long_literal: {
             const char quote = state == in::long_basic ? '"' : '\'';
+            if (static_cast<unsigned char>(ch) >= 0x80) throw beyond_ascii_in_string(file, line, column);
             if (state == in::long_basic && ch == '\\' && i + 1 < text.size() && text[i + 1] != '\n') {
                 step = 2;
             } else if (ch == quote && i + 2 < text.size() && text[i + 1] == quote && text[i + 2] == quote) {
@@ -594,6 +604,7 @@ void refuse_characters_outside_strings(std::string_view text, const std::string&
             }
         }
     }
+    return ascii;
 }
 
 } // namespace
@@ -612,10 +623,10 @@ piece_data read_piece_text(std::string_view text, const std::string& file, const
     const context c{file, folder};
     if (text.size() > max_file_bytes)
         throw piece_error(file, 1, 1, "the file is larger than " + std::to_string(max_file_bytes) + " bytes");
-    refuse_characters_outside_strings(text, file);
+    const std::string ascii = ascii_only(text, file);
     toml::table root;
     try {
-        root = toml::parse(text, file);
+        root = toml::parse(ascii, file);
     } catch (const toml::parse_error& e) {
         c.fail(e.source(), std::string(e.description()));
     }

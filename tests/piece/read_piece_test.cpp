@@ -74,6 +74,7 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {"[[sections]\n", 16, "\n", "Error while parsing"},
         {"[piece2]\n", 16, "piece2", "unknown key 'piece2' in the file"},
         {"# \xc3\xa4 in a comment\n\xc3\xa4 = 1\n", 17, "\xc3", "a character beyond ASCII outside a string or comment"},
+        {"[[tracks]]\nname = \"k\xc3\xa4\"\n", 17, "\xc3", "a character beyond ASCII in a string: write it as an escape"},
         {"[[sections]]\nfrom = 0\nuntill = 5\n", 18, "untill", "unknown key 'untill' in a section"},
         {"[[curves]]\ntarget = 5\n", 17, "5", "target must be a string, not an integer"},
         {"[[curves]]\ntarget = \"glow\"\ndefault = inf\n", 18, "inf", "default must be a finite number"},
