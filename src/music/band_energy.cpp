@@ -1,5 +1,7 @@
 #include "music/band_energy.hpp"
 
+#include "music/aubio_owners.hpp"
+
 #include <aubio/aubio.h>
 
 #include <algorithm>
@@ -9,15 +11,6 @@
 namespace music {
 
 namespace {
-
-struct fft_deleter {
-    void operator()(aubio_fft_t* f) const { del_aubio_fft(f); }
-};
-struct fvec_deleter {
-    void operator()(fvec_t* v) const { del_fvec(v); }
-};
-using fft_ptr = std::unique_ptr<aubio_fft_t, fft_deleter>;
-using fvec_ptr = std::unique_ptr<fvec_t, fvec_deleter>;
 
 // One window length's transform with the bins of each band it serves. Only the magnitudes are needed, so
 // the complex spectrum is taken as it is (no phases computed).

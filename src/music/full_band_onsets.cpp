@@ -1,5 +1,7 @@
 #include "music/full_band_onsets.hpp"
 
+#include "music/aubio_owners.hpp"
+
 #include <aubio/aubio.h>
 
 #include <algorithm>
@@ -10,23 +12,15 @@ namespace music {
 
 namespace {
 
-struct onset_deleter {
-    void operator()(aubio_onset_t* o) const { del_aubio_onset(o); }
-};
-struct fvec_deleter {
-    void operator()(fvec_t* v) const { del_fvec(v); }
-};
-
 constexpr unsigned window = 512;
 constexpr unsigned hop = 256;
 
 } // namespace
 
 std::vector<double> full_band_onsets(const std::vector<float>& mono, int rate, double threshold) {
-    std::unique_ptr<aubio_onset_t, onset_deleter> onset(
-        new_aubio_onset("default", window, hop, static_cast<uint_t>(rate)));
-    std::unique_ptr<fvec_t, fvec_deleter> in(new_fvec(hop));
-    std::unique_ptr<fvec_t, fvec_deleter> out(new_fvec(1));
+    onset_ptr onset(new_aubio_onset("default", window, hop, static_cast<uint_t>(rate)));
+    fvec_ptr in(new_fvec(hop));
+    fvec_ptr out(new_fvec(1));
     if (!onset || !in || !out) throw std::bad_alloc();
     aubio_onset_set_threshold(onset.get(), static_cast<smpl_t>(threshold));
 
