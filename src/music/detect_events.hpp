@@ -19,6 +19,8 @@ struct detect_spec {
     double min_gap = 0.05;    // seconds between two events of the track
     double length = 0.03;     // seconds each event lasts
     double value = 1.0;       // each event's value
+
+    bool operator==(const detect_spec&) const = default;
 };
 
 struct event {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -25,36 +26,57 @@ std::vector<piece::event> as_track(const std::vector<music::event>& found) {
     return events;
 }
 
+// The events `playing` found for `spec` in the same music, or nullptr.
+const std::vector<piece::event>* known_events(const piece::piece_data& p, const music::detect_spec& spec,
+                                              const piece::piece_data* playing) {
+    if (playing == nullptr || playing->music != p.music) return nullptr;
+    for (const piece::track& t : playing->tracks) {
+        if (const auto* d = std::get_if<piece::detected_events>(&t.source); d != nullptr && d->spec == spec)
+            return &d->events;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-void find_detected_tracks(piece::piece_data& p, logger::log_manager& log) {
-    if (!piece::has_detected_tracks(p.tracks)) return;
-    const auto started = std::chrono::steady_clock::now();
-    sound::decoded_music music;
-    try {
-        music = sound::decode_music_file(p.music);
-    } catch (const sound::music_error& e) {
-        throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
-    }
+void find_detected_tracks(piece::piece_data& p, logger::log_manager& log, const piece::piece_data* playing) {
+    // The tracks to find and the ones the playing piece already found; `p` changes only once all is found.
     std::vector<music::detect_spec> specs;
     std::vector<piece::detected_events*> targets;
     std::vector<const std::string*> names;
+    std::vector<std::pair<piece::detected_events*, const std::vector<piece::event>*>> kept;
     for (piece::track& t : p.tracks) {
         if (auto* d = std::get_if<piece::detected_events>(&t.source)) {
-            specs.push_back(d->spec);
-            targets.push_back(d);
-            names.push_back(&t.name);
+            if (const std::vector<piece::event>* known = known_events(p, d->spec, playing)) {
+                kept.emplace_back(d, known);
+            } else {
+                specs.push_back(d->spec);
+                targets.push_back(d);
+                names.push_back(&t.name);
+            }
         }
     }
-    const std::size_t frames = music.channels > 0 ? music.samples.size() / static_cast<std::size_t>(music.channels) : 0;
     std::vector<std::vector<music::event>> found;
-    try {
-        found = music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
-    } catch (const music::detect_error& e) {
-        throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+    double seconds = 0.0;
+    if (!specs.empty()) {
+        const auto started = std::chrono::steady_clock::now();
+        sound::decoded_music music;
+        try {
+            music = sound::decode_music_file(p.music);
+            const std::size_t frames =
+                music.channels > 0 ? music.samples.size() / static_cast<std::size_t>(music.channels) : 0;
+            found = music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
+        } catch (const sound::music_error& e) {
+            throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+        } catch (const music::detect_error& e) {
+            throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+        }
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
+    for (const auto& [target, known] : kept)
+        target->events = *known;
+    if (targets.empty()) return;
     std::string counts;
     for (std::size_t i = 0; i < targets.size(); ++i) {
         targets[i]->events = as_track(found[i]);

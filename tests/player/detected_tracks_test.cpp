@@ -11,9 +11,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -45,12 +48,12 @@ piece::track found(const std::string& name, double length) {
 }
 
 // Runs find_detected_tracks with its own log; the records it wrote go to `messages`.
-void find(piece::piece_data& p, std::vector<std::string>& messages) {
+void find(piece::piece_data& p, std::vector<std::string>& messages, const piece::piece_data* playing = nullptr) {
     const auto log = std::make_shared<test_support::capture_log>();
     {
         logger::log_manager manager([] { return 0.0; });
         manager.add_logger(std::make_unique<test_support::capture_logger>(log, logger::level::debug));
-        find_detected_tracks(p, manager);
+        find_detected_tracks(p, manager, playing);
     } // the manager delivers every record before it goes
     messages.clear();
     for (const std::string& m : log->messages())
@@ -96,6 +99,20 @@ TEST(detected_tracks, are_filled_from_the_music_without_overlapping_with_one_rec
         for (std::size_t k = 0; k < a.size(); ++k)
             EXPECT_TRUE(a[k].start == b[k].start && a[k].end == b[k].end && a[k].value == b[k].value);
     }
+
+    // A piece saved again while `p` plays keeps the events of unchanged specs without opening the music
+    // (gone now); a changed spec is found anew from the file.
+    std::filesystem::remove(p.music);
+    piece::piece_data saved = p;
+    for (piece::track& t : saved.tracks)
+        if (auto* d = std::get_if<piece::detected_events>(&t.source)) d->events.clear();
+    std::swap(saved.tracks[1], saved.tracks[2]);
+    find(saved, messages, &p);
+    EXPECT_TRUE(messages.empty()) << ::testing::PrintToString(messages);
+    EXPECT_EQ(piece::events_of(saved.tracks[1]).size(), 12u);
+    EXPECT_EQ(piece::events_of(saved.tracks[2]).back().end, piece::events_of(p.tracks[1]).back().end);
+    std::get<piece::detected_events>(saved.tracks[2].source).spec.value = 3.0;
+    EXPECT_THROW(find(saved, messages, &p), std::runtime_error);
 }
 
 TEST(detected_tracks, a_piece_without_them_decodes_nothing_and_bad_music_is_refused) {

@@ -70,7 +70,7 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
     piece::piece_data next;
     try {
         next = piece::read_piece_file(file);
-        find_detected_tracks(next, host.core->log_manager);
+        find_detected_tracks(next, host.core->log_manager, &host.piece);
     } catch (const std::exception& e) {
         outcome.error = e.what();
         outcome.where = location(outcome.error, file.string());

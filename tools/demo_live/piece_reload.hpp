@@ -38,7 +38,8 @@ private:
 // Reads and checks `file` and, when it checks, makes it the host's piece. A piece with the same model,
 // sprites, shaders and pool as the one playing replaces the data alone (no GL work); any other gets a new
 // act with its model, sprites and programs loaded, and the old act stays if they fail to load. Tracks
-// found in the music are found again (see find_detected_tracks); music that cannot be decoded is an error. The music
+// found in the music keep their events when their spec is unchanged, else are found again (see
+// find_detected_tracks); music that cannot be decoded is an error. The music
 // is the one opened at start-up: a new music file is logged as a warning. Throws nothing the reader or the
 // loaders throw; the host's piece is unchanged unless applied.
 piece_reload reload_piece(player& host, const std::filesystem::path& file);
