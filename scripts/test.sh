@@ -17,18 +17,19 @@ cmake --build build -j "$jobs"
 # steps the whole piece through demo_capture, about four times slower in that build, and adds nothing
 # for the sanitizers that tools_demo_capture does not already run. ThreadSanitizer: the tests labelled
 # 'threads' (log thread, audio callback, SDL log forwarder, real runs of the program). Suppressions,
-# third-party code only, are in tests/sanitizers/. A test that fails in the address-sanitized pass runs once
-# more: LeakSanitizer's own tracer now and then crashes while it stops a program's threads at exit on a
-# loaded machine ("Tracer caught signal 11"), which says nothing of the program; a fault of the program
-# fails both runs.
+# third-party code only, are in tests/sanitizers/. intercept_tls_get_addr=0: this GCC's LeakSanitizer
+# guesses the extent of each thread's dynamic TLS block from the 16 bytes before it, which today's glibc
+# does not write; when a block of Mesa's happens to start 16 bytes into a page, the guessed range is
+# garbage and the leak check at exit dies in its own tracer ("Tracer caught signal 11"). The blocks are
+# found anyway: glibc allocates them with malloc and the thread's DTV points at them.
 if [ "${SKIP_SANITIZERS:-0}" != "1" ]; then
   supp="$root/tests/sanitizers"
   cmake -S . -B build-address -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=address -DENGINE_ASSETS=OFF >/dev/null
   cmake --build build-address -j "$jobs"
   (cd build-address &&
-     ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+     ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
      LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0" \
-       ctest --output-on-failure -j "$jobs" --timeout 900 -LE picture --repeat until-pass:2)
+       ctest --output-on-failure -j "$jobs" --timeout 900 -LE picture)
 
   cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=thread -DENGINE_ASSETS=OFF >/dev/null
   targets=$(cd build-thread && ctest -N -L threads | sed -n 's/^ *Test *#[0-9]*: //p')

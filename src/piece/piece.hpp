@@ -110,6 +110,16 @@ struct ramp {
     double over = 1.0;
 };
 
+// An envelope on every event of a track: from 0 up to the event's value times `scale` over `attack`,
+// held until the event ends, back to 0 over `release`. The latest event that has started holds the
+// value alone (a hit cuts the tail of the one before it). In double, rounded to float.
+struct follow {
+    std::size_t track = 0; // index into piece::tracks
+    double attack = 0.0;
+    double release = 0.0;
+    std::array<double, 3> scale{1.0, 1.0, 1.0}; // components past the curve's count are 0
+};
+
 struct key {
     double t;
     std::array<double, 3> value; // components past the curve's count are 0
@@ -117,7 +127,7 @@ struct key {
 
 struct segment {
     time_range range;
-    std::variant<std::array<double, 3>, std::vector<key>, ramp> rule; // constant, keys, ramp
+    std::variant<std::array<double, 3>, std::vector<key>, ramp, follow> rule; // constant, keys, ramp, follow
 };
 
 // A uniform's value over time: the first segment holding t, else the default.

@@ -248,7 +248,7 @@ void read_sprites(const context& c, const toml::node& n, piece_data& p) {
         } else if (unit) {
             c.fail(*unit, "a unit without a sampler");
         }
-            p.sprites.push_back(std::move(s));
+        p.sprites.push_back(std::move(s));
     }
 }
 
@@ -348,7 +348,7 @@ void read_presets(const context& c, const toml::node& n, piece_data& p) {
         b.size_jitter = r.number_or("size_jitter", 0.0);
         b.brightness_jitter = r.number_or("brightness_jitter", 0.0);
         b.fade = r.number_or("fade", 0.0);
-            p.presets.push_back(b);
+        p.presets.push_back(b);
     }
 }
 
@@ -420,7 +420,7 @@ void read_sections(const context& c, const toml::node& n, piece_data& p) {
                 if (const toml::node* b = l.find("light2")) s.light_blocks[1] = block(c, *b, p);
             }
         }
-            p.sections.push_back(std::move(s));
+        p.sections.push_back(std::move(s));
     }
     p.emitter_ids = ids.size();
 }
@@ -441,21 +441,48 @@ std::vector<key> read_keys(const context& c, const toml::node& n, int components
     return keys;
 }
 
-segment read_segment(const context& c, const toml::node& n, int components) {
-    table_reader r(c, n, "a segment", {"from", "until", "bounds", "value", "keys", "ramp"});
+// The longest attack or release of a follow: longer ones are a ramp or keys.
+constexpr double max_envelope_seconds = 60.0;
+
+follow read_follow(const context& c, const toml::node& n, int components, const piece_data& p) {
+    table_reader r(c, n, "follow", {"track", "attack", "release", "scale"});
+    follow f;
+    f.track = index_named(c, r.need("track"), p.tracks, "track");
+    for (const auto& [key, field] : {std::pair{"attack", &f.attack}, std::pair{"release", &f.release}}) {
+        if (const toml::node* v = r.find(key)) {
+            *field = number(c, *v, key);
+            if (*field < 0.0 || *field > max_envelope_seconds)
+                c.fail(*v, std::string(key) + " must be 0 to " + std::to_string(static_cast<int>(max_envelope_seconds)) + " s");
+        }
+    }
+    if (const toml::node* v = r.find("scale")) {
+        const auto [count, scale] = value(c, *v, "scale");
+        if (count != components) c.fail(*v, "the scale must have " + std::to_string(components) + " component(s)");
+        f.scale = scale;
+    } else if (components == 1) {
+        f.scale = {1.0, 0.0, 0.0};
+    }
+    return f;
+}
+
+segment read_segment(const context& c, const toml::node& n, int components, const piece_data& p) {
+    table_reader r(c, n, "a segment", {"from", "until", "bounds", "value", "keys", "ramp", "follow"});
     segment s;
     s.range = read_range(c, r, false);
     const toml::node* constant = r.find("value");
     const toml::node* keys = r.find("keys");
     const toml::node* line = r.find("ramp");
-    if ((constant ? 1 : 0) + (keys ? 1 : 0) + (line ? 1 : 0) != 1)
-        c.fail(n, "a segment needs exactly one of 'value', 'keys' and 'ramp'");
+    const toml::node* envelope = r.find("follow");
+    if ((constant ? 1 : 0) + (keys ? 1 : 0) + (line ? 1 : 0) + (envelope ? 1 : 0) != 1)
+        c.fail(n, "a segment needs exactly one of 'value', 'keys', 'ramp' and 'follow'");
     if (constant) {
         const auto [count, v] = value(c, *constant, "value");
         if (count != components) c.fail(*constant, "the value must have " + std::to_string(components) + " component(s)");
         s.rule = v;
     } else if (keys) {
         s.rule = read_keys(c, *keys, components);
+    } else if (envelope) {
+        s.rule = read_follow(c, *envelope, components, p);
     } else {
         if (components != 1) c.fail(*line, "a ramp feeds a one-number curve only");
         table_reader rr(c, *line, "ramp", {"zero_at", "rise", "over"});
@@ -496,12 +523,12 @@ void read_curves(const context& c, const toml::node& n, piece_data& p) {
         if (stock && stock->components == 1 && cv.components != 1) c.fail(entry, "'" + cv.target + "' is one number");
         if (const toml::node* segments = r.find("segments")) {
             for (const toml::node& s : array(c, *segments, "segments", max_rows)) {
-                cv.segments.push_back(read_segment(c, s, cv.components));
+                cv.segments.push_back(read_segment(c, s, cv.components, p));
                 if (cv.segments.size() > 1 && !in_order(cv.segments[cv.segments.size() - 2].range, cv.segments.back().range))
                     c.fail(s, "the segment starts before the one above it ends");
             }
         }
-            p.curves.push_back(std::move(cv));
+        p.curves.push_back(std::move(cv));
     }
 }
 
@@ -516,7 +543,7 @@ camera_value read_camera_value(const context& c, const toml::node& n, const std:
         v.from = one(r.need("from"));
         v.to = one(r.need("to"));
         v.keyed = true;
-        } else {
+    } else {
         v.from = v.to = one(n);
     }
     return v;
@@ -538,7 +565,7 @@ void read_camera(const context& c, const toml::node& n, piece_data& p) {
             if (s != "linear" && s != "smooth") c.fail(*rule, "rule must be \"linear\" or \"smooth\"");
             row.rule = s == "smooth" ? camera_rule::smooth : camera_rule::linear;
         }
-            p.camera.push_back(row);
+        p.camera.push_back(row);
     }
 }
 

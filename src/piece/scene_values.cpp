@@ -37,13 +37,31 @@ glm::vec3 rounded(const std::array<double, 3>& v, int components) {
 
 // Between the two keys around t; before the first or after the last, on the line of the nearest pair.
 glm::vec3 keyed(const std::vector<key>& keys, double t, int components) {
-    std::size_t i = 0;
-    while (i + 2 < keys.size() && t > keys[i + 1].t) ++i;
+    // The first pair whose second key is at or after t, else the last pair.
+    const auto later = std::lower_bound(keys.begin() + 1, keys.end() - 1, t,
+                                        [](const key& k, double time) { return k.t < time; });
+    const std::size_t i = static_cast<std::size_t>(later - keys.begin()) - 1;
     const key& a = keys[i];
     const key& b = keys[i + 1];
     const float x = interpolate(t, a.t, a.value[0], b.t, b.value[0]);
     if (components == 1) return glm::vec3(x);
     return {x, interpolate(t, a.t, a.value[1], b.t, b.value[1]), interpolate(t, a.t, a.value[2], b.t, b.value[2])};
+}
+
+// The envelope of the latest event of the followed track that has started by t.
+glm::vec3 followed(const follow& f, const std::vector<track>& tracks, double t, int components) {
+    const std::vector<event>& events = events_of(tracks[f.track]);
+    const auto after = std::upper_bound(events.begin(), events.end(), t,
+                                        [](double time, const event& e) { return time < e.start; });
+    if (after == events.begin()) return glm::vec3(0.0f);
+    const event& e = *(after - 1);
+    const double peak = std::max(e.end, e.start + f.attack);
+    double level = 0.0;
+    if (t < e.start + f.attack) level = (t - e.start) / f.attack;
+    else if (t < peak) level = 1.0;
+    else if (t < peak + f.release) level = 1.0 - (t - peak) / f.release;
+    const double v = e.value * level;
+    return rounded({f.scale[0] * v, f.scale[1] * v, f.scale[2] * v}, components);
 }
 
 } // namespace
@@ -54,11 +72,12 @@ std::optional<stock_value> stock_value_of(const std::string& uniform) {
     return std::nullopt;
 }
 
-glm::vec3 curve_at(const curve& c, double t) {
+glm::vec3 curve_at(const curve& c, double t, const std::vector<track>& tracks) {
     for (const segment& s : c.segments) {
         if (!s.range.holds(t)) continue;
         if (const auto* v = std::get_if<std::array<double, 3>>(&s.rule)) return rounded(*v, c.components);
         if (const auto* k = std::get_if<std::vector<key>>(&s.rule)) return keyed(*k, t, c.components);
+        if (const auto* f = std::get_if<follow>(&s.rule)) return followed(*f, tracks, t, c.components);
         const ramp& r = std::get<ramp>(s.rule);
         return glm::vec3(static_cast<float>(r.rise * (t - r.zero_at) / r.over));
     }
@@ -75,7 +94,7 @@ scene_state scene_values(const piece_data& p, double t) {
     s.fade = 1.0f;
     s.model = glm::mat4(1.0f);
     for (const curve& c : p.curves) {
-        const glm::vec3 v = curve_at(c, t);
+        const glm::vec3 v = curve_at(c, t, p.tracks);
         const std::string& n = c.target;
         if (n == "light1_position") s.light_positions[0] = v;
         else if (n == "light2_position") s.light_positions[1] = v;

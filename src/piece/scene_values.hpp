@@ -46,8 +46,9 @@ struct stock_value {
 };
 std::optional<stock_value> stock_value_of(const std::string& uniform);
 
-// The value of one curve at t, each component rounded to float.
-glm::vec3 curve_at(const curve& c, double t);
+// The value of one curve at t, each component rounded to float; `tracks` are the piece's, which the
+// segments that follow a track read.
+glm::vec3 curve_at(const curve& c, double t, const std::vector<track>& tracks);
 
 // Every curve at t, with the stock values where no curve says otherwise. Allocates only for the curves
 // of uniforms the engine does not hold.

@@ -119,7 +119,13 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 2, until = 3, value = 1 }, { from = 1, until = 4, value = 2 }]\n",
          18, "{ from = 1", "the segment starts before the one above it ends"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ value = 1, keys = [[0, 1], [1, 2]] }]\n", 18, "{",
-         "a segment needs exactly one of 'value', 'keys' and 'ramp'"},
+         "a segment needs exactly one of 'value', 'keys', 'ramp' and 'follow'"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beet\" } }]\n", 18, "\"beet\"",
+         "no track named 'beet'"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beat\", release = -1 } }]\n", 18, "-1",
+         "release must be 0 to 60 s"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beat\", scale = [1, 2, 3] } }]\n", 18,
+         "[1", "the scale must have 1 component(s)"},
         {"[[curves]]\ntarget = \"fade_to_black_multiplier\"\ndefault = [1, 2, 3]\n", 16, "[[",
          "'fade_to_black_multiplier' is one number"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ ramp = { zero_at = 0, rise = 1, over = 0 } }]\n", 18, "0 }",
@@ -184,6 +190,24 @@ TEST(read_piece, curves_feed_any_uniform_and_smooth_rows_pass_through_their_keys
     // Off the straight line, bent away from where the flight goes next.
     EXPECT_LT(piece::camera_pose_at(moving, 2.0)->position.y, 0.0f);
     EXPECT_FALSE(piece::camera_pose_at(moving, 8.0).has_value()) << "[4, 8) ends before 8";
+}
+
+// A curve that follows a track: up over the attack, held while the event lasts, down over the release;
+// a new hit cuts the tail of the one before it; the scale gives a vec3 curve its colour.
+TEST(read_piece, a_curve_follows_the_events_of_a_track) {
+    const piece::piece_data p = read(base +
+                                     "[[tracks]]\nname = \"hits\"\nevents = [[1, 1.5, 2], [3, 3.1, 1], [3.2, 3.3, 0.5]]\n"
+                                     "[[curves]]\ntarget = \"flash\"\ndefault = [0, 0, 9]\nsegments = [{ from = 0, until = 4, "
+                                     "follow = { track = \"hits\", attack = 0.25, release = 1, scale = [1, 0.5, 0] } }]\n");
+    const auto flash = [&](double t) { return piece::scene_values(p, t).uniforms.at(0).value; };
+    EXPECT_EQ(flash(0.5), glm::vec3(0.0f)) << "before the first hit";
+    EXPECT_EQ(flash(1.125), glm::vec3(1.0f, 0.5f, 0.0f)) << "half-way up";
+    EXPECT_EQ(flash(1.4), glm::vec3(2.0f, 1.0f, 0.0f)) << "held while the event lasts";
+    EXPECT_EQ(flash(2.25), glm::vec3(0.5f, 0.25f, 0.0f)) << "three quarters down";
+    EXPECT_EQ(flash(2.75), glm::vec3(0.0f));
+    EXPECT_EQ(flash(3.25), glm::vec3(0.1f, 0.05f, 0.0f))
+        << "the third hit cuts the second's tail";
+    EXPECT_EQ(flash(4.0), glm::vec3(0.0f, 0.0f, 9.0f)) << "after the segment, the default";
 }
 
 TEST(read_piece, a_detected_track_holds_its_spec_and_no_events_until_the_music_is_read) {
