@@ -363,6 +363,7 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
 }
 
 void piece_act::piece_replaced() {
+    draw_state_unset = true;
     for (std::size_t i = 0; i < scene_stages.size(); ++i)
         scene_stages[i].path = piece.scene_shaders[i].c_str();
     for (std::size_t i = 0; i < particle_stages.size(); ++i)
@@ -376,7 +377,7 @@ void piece_act::bind_textures() const {
 }
 
 void piece_act::begin() {
-    textures_unbound = true;
+    draw_state_unset = true;
     previous_time = 0.0;
 }
 
@@ -387,10 +388,11 @@ void piece_act::step(player& p) {
 }
 
 void piece_act::draw(player& p) {
-    if (textures_unbound) {
+    if (draw_state_unset) {
         bind_textures();
-        glapi::glClearColor(0.4f, 0.4f, 0.4f, 1.0f);
-        textures_unbound = false;
+        glapi::glClearColor(static_cast<float>(piece.background[0]), static_cast<float>(piece.background[1]),
+                            static_cast<float>(piece.background[2]), 1.0f);
+        draw_state_unset = false;
     }
     draw_model(p, frame_state);
     draw_particles(p, frame_state);

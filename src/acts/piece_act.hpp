@@ -41,7 +41,8 @@ public:
     // and cube.frag; shaders/particles.vert, .geom and .frag). Each rebuild logs the records of the start-up.
     shader_reload reload_shaders(player& p, std::span<const std::string> changed) override;
     // After the host's piece was replaced by one with the same assets, shaders, sprites and pool size:
-    // the shader stages name their files from the new data. The history goes with the next rewind.
+    // the shader stages name their files from the new data, and the next draw sets the background. The
+    // history goes with the next rewind.
     void piece_replaced();
 
     double previous_time = 0.0;
@@ -73,7 +74,8 @@ public:
     gl::vertex_array particle_vertex_array;
     // What the last step computed for the draw.
     scene_state frame_state;
-    bool textures_unbound = false;
+    // The sprites' texture units and the background are set at the next draw.
+    bool draw_state_unset = false;
     // The program's files did not build at the last try; the program in use is the last good one, if any.
     bool scene_program_failing = false;
     bool particle_program_failing = false;

@@ -168,6 +168,7 @@ struct piece_data {
     after_end after = after_end::hold;
     std::size_t pool_size = 1600;
     std::size_t block_size = 100;
+    std::array<double, 3> background{0.4, 0.4, 0.4}; // what the frame is cleared to: the sky
 
     std::string model;
     std::optional<std::string> extra_model;

@@ -179,7 +179,7 @@ bool in_order(const time_range& earlier, const time_range& later) {
 }
 
 void read_header(const context& c, const toml::node& n, piece_data& p) {
-    table_reader r(c, n, "[piece]", {"name", "length", "after", "pool_size", "block_size"});
+    table_reader r(c, n, "[piece]", {"name", "length", "after", "pool_size", "block_size", "background"});
     p.name = r.name("name");
     const toml::node& length = r.need("length");
     p.length = number(c, length, "length");
@@ -195,6 +195,11 @@ void read_header(const context& c, const toml::node& n, piece_data& p) {
         p.block_size = static_cast<std::size_t>(
             integer(c, *block, "block_size", 1, static_cast<std::int64_t>(p.pool_size)));
     if (p.block_size > p.pool_size) c.fail(r.node(), "block_size must not exceed pool_size");
+    if (const toml::node* background = r.find("background")) {
+        p.background = vec3(c, *background, "background");
+        if (std::any_of(p.background.begin(), p.background.end(), [](double v) { return v < 0.0 || v > 1.0; }))
+            c.fail(*background, "background must be three numbers from 0 to 1");
+    }
 }
 
 void read_assets(const context& c, const toml::node& n, piece_data& p) {

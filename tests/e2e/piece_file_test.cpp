@@ -4,6 +4,7 @@
 // plays as the built-in piece does.
 
 #include "support/process.hpp"
+#include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
 #include "support/temp_dir.hpp"
 #include "support/xvfb.hpp"
@@ -123,6 +124,22 @@ TEST(PieceFile, OneChangedCameraKeyChangesItsRowAndNothingBefore) {
     for (const char* still : {"still_030.00.png", "still_036.90.png"})
         EXPECT_EQ(folder.read(std::string("built_in/") + still), folder.read(std::string("raised/") + still)) << still;
     EXPECT_NE(folder.read("built_in/still_045.00.png"), folder.read("raised/still_045.00.png"));
+
+    // The piece's background is the sky: every pixel of the grey one turns blue, and no other.
+    const fs::path blue = folder.write("pieces/blue.toml", changed("block_size = 100\n", "block_size = 100\nbackground = [0.2, 0.6, 1.0]\n"));
+    capture({"--piece", blue.string()}, "blue");
+    const test_support::rgb_image grey_sky(folder.path() / "built_in/still_030.00.png");
+    const test_support::rgb_image blue_sky(folder.path() / "blue/still_030.00.png");
+    ASSERT_EQ(grey_sky.rgb.size(), blue_sky.rgb.size());
+    std::size_t sky = 0;
+    for (std::size_t i = 0; i < grey_sky.pixels(); ++i) {
+        const std::uint8_t* g = &grey_sky.rgb[3 * i];
+        const std::uint8_t* b = &blue_sky.rgb[3 * i];
+        const bool grey = g[0] == 102 && g[1] == 102 && g[2] == 102;
+        sky += grey ? 1 : 0;
+        EXPECT_TRUE(grey ? (b[0] == 51 && b[1] == 153 && b[2] == 255) : std::equal(g, g + 3, b)) << "pixel " << i;
+    }
+    EXPECT_GT(sky, grey_sky.pixels() / 20) << "the still at 30 s shows the sky";
 }
 
 } // namespace

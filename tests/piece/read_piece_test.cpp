@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -50,16 +51,22 @@ piece::piece_data read(const std::string& text) {
     return piece::read_piece_text(text, "t.toml");
 }
 
-// Every frame is reached by stepping those before it, so a piece's length is bounded.
-TEST(read_piece, a_piece_longer_than_an_hour_is_refused) {
-    std::string text = base;
-    text.replace(text.find("length = 10"), 11, "length = 3601");
+// Every frame is reached by stepping those before it, so a piece's length is bounded; a background is
+// a colour.
+TEST(read_piece, a_piece_longer_than_an_hour_or_with_a_background_beyond_white_is_refused) {
     EXPECT_NO_THROW(read(base));
-    try {
-        read(text);
-        ADD_FAILURE() << "a piece of 3601 seconds was read";
-    } catch (const piece::piece_error& e) {
-        EXPECT_STREQ(e.what(), "t.toml:3:10: length must be at most 3600 seconds");
+    for (const auto& [from, to, message] :
+         {std::tuple{"length = 10", "length = 3601", "t.toml:3:10: length must be at most 3600 seconds"},
+          std::tuple{"length = 10", "length = 10\nbackground = [0.5, 1.5, 0]",
+                     "t.toml:4:14: background must be three numbers from 0 to 1"}}) {
+        std::string text = base;
+        text.replace(text.find(from), std::string(from).size(), to);
+        try {
+            read(text);
+            ADD_FAILURE() << "accepted: " << to;
+        } catch (const piece::piece_error& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
     }
 }
 
