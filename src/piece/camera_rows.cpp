@@ -2,6 +2,7 @@
 
 #include "piece/scene_values.hpp"
 
+#include <cmath>
 #include <cstddef>
 
 namespace piece {
@@ -21,25 +22,25 @@ float catmull_rom(double p0, double p1, double p2, double p3, double u) {
                                      (-p0 + 3.0 * p1 - 3.0 * p2 + p3) * u3));
 }
 
-// The row's neighbours, when they touch it.
-const camera_row* touching(const piece_data& p, std::size_t i, int side) {
-    if (side < 0) {
-        if (i == 0 || p.camera[i - 1].range.until != p.camera[i].range.from) return nullptr;
-        return &p.camera[i - 1];
-    }
-    if (i + 1 >= p.camera.size() || p.camera[i + 1].range.from != p.camera[i].range.until) return nullptr;
-    return &p.camera[i + 1];
-}
-
 using value_of = camera_value camera_row::*;
+
+// The row's neighbours, when they touch it and key the same field (a row either aims or turns).
+const camera_row* touching(const piece_data& p, std::size_t i, int side, value_of field) {
+    const camera_row& row = p.camera[i];
+    const camera_row* other = nullptr;
+    if (side < 0 && i > 0 && p.camera[i - 1].range.until == row.range.from) other = &p.camera[i - 1];
+    if (side > 0 && i + 1 < p.camera.size() && p.camera[i + 1].range.from == row.range.until) other = &p.camera[i + 1];
+    if (other != nullptr && field != &camera_row::position && other->aims != row.aims) return nullptr;
+    return other;
+}
 
 float smooth(const piece_data& p, std::size_t i, value_of field, std::size_t k, double t) {
     const camera_row& row = p.camera[i];
     const camera_value& v = row.*field;
     const double p1 = v.from[k];
     const double p2 = v.to[k];
-    const camera_row* before = touching(p, i, -1);
-    const camera_row* after = touching(p, i, 1);
+    const camera_row* before = touching(p, i, -1, field);
+    const camera_row* after = touching(p, i, 1, field);
     const double p0 = before ? (before->*field).from[k] : 2.0 * p1 - p2;
     const double p3 = after ? (after->*field).to[k] : 2.0 * p2 - p1;
     const double u = (t - row.range.from) / (row.range.until - row.range.from);
@@ -57,11 +58,25 @@ float component(const piece_data& p, std::size_t i, value_of field, std::size_t 
 std::optional<camera_pose> camera_pose_at(const piece_data& p, double t) {
     for (std::size_t i = 0; i < p.camera.size(); ++i) {
         if (!p.camera[i].range.holds(t)) continue;
-        const value_of pos = &camera_row::position;
-        return camera_pose{{component(p, i, pos, 0, t), component(p, i, pos, 1, t), component(p, i, pos, 2, t)},
-                           component(p, i, &camera_row::tilt, 0, t), component(p, i, &camera_row::pan, 0, t)};
+        const auto point = [&](value_of field) {
+            return glm::vec3(component(p, i, field, 0, t), component(p, i, field, 1, t), component(p, i, field, 2, t));
+        };
+        const glm::vec3 position = point(&camera_row::position);
+        if (!p.camera[i].aims)
+            return camera_pose{position, component(p, i, &camera_row::tilt, 0, t), component(p, i, &camera_row::pan, 0, t)};
+        return aimed(position, point(&camera_row::look_at));
     }
     return std::nullopt;
+}
+
+camera_pose aimed(const glm::vec3& position, const glm::vec3& target) {
+    // The view turns the world by pan about +Y, then by tilt about +X, and looks down -Z: the world
+    // direction it looks along is (sin(pan) cos(tilt), -sin(tilt), -cos(pan) cos(tilt)).
+    const double x = static_cast<double>(target.x) - position.x;
+    const double y = static_cast<double>(target.y) - position.y;
+    const double z = static_cast<double>(target.z) - position.z;
+    return camera_pose{position, static_cast<float>(std::atan2(-y, std::hypot(x, z))),
+                       static_cast<float>(std::atan2(x, -z))};
 }
 
 } // namespace piece

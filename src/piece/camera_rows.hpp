@@ -18,6 +18,11 @@ namespace piece {
 // The pose of the first row whose range holds t; none outside every row (and for NaN), where the camera
 // is left where it is. Linear rows key their two ends; smooth rows run a Catmull-Rom spline through
 // their ends and the neighbouring rows' far ends (their own ends mirrored where no row touches).
+// A row with `look_at` keys (or splines) the point looked at as it does the position, and turns the camera
+// to it.
 std::optional<camera_pose> camera_pose_at(const piece_data& p, double t);
+
+// The camera at `position` turned to look at `target` (level, facing -Z, when they are the same point).
+camera_pose aimed(const glm::vec3& position, const glm::vec3& target);
 
 } // namespace piece

@@ -152,6 +152,9 @@ struct camera_row {
     camera_value position;
     camera_value tilt;
     camera_value pan;
+    // The point the camera looks at, instead of tilt and pan, when `aims`.
+    camera_value look_at;
+    bool aims = false;
     camera_rule rule = camera_rule::linear;
 };
 

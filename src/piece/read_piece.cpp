@@ -556,15 +556,23 @@ camera_value read_camera_value(const context& c, const toml::node& n, const std:
 
 void read_camera(const context& c, const toml::node& n, piece_data& p) {
     for (const toml::node& entry : array(c, n, "camera", max_rows)) {
-        table_reader r(c, entry, "a camera row", {"from", "until", "bounds", "position", "tilt", "pan", "rule"});
+        table_reader r(c, entry, "a camera row",
+                       {"from", "until", "bounds", "position", "tilt", "pan", "look_at", "rule"});
         camera_row row;
         row.range = read_range(c, r, true);
         if (!(row.range.from < row.range.until)) c.fail(entry, "a camera row must last longer than an instant");
         if (!p.camera.empty() && !in_order(p.camera.back().range, row.range))
             c.fail(entry, "the camera row starts before the one above it ends");
         row.position = read_camera_value(c, r.need("position"), "position", 3);
-        row.tilt = read_camera_value(c, r.need("tilt"), "tilt", 1);
-        row.pan = read_camera_value(c, r.need("pan"), "pan", 1);
+        if (const toml::node* target = r.find("look_at")) {
+            if (const toml::node* turn = r.find("tilt") ? r.find("tilt") : r.find("pan"))
+                c.fail(*turn, "a camera row that has 'look_at' takes no tilt or pan");
+            row.look_at = read_camera_value(c, *target, "look_at", 3);
+            row.aims = true;
+        } else {
+            row.tilt = read_camera_value(c, r.need("tilt"), "tilt", 1);
+            row.pan = read_camera_value(c, r.need("pan"), "pan", 1);
+        }
         if (const toml::node* rule = r.find("rule")) {
             const std::string s = text(c, *rule, "rule");
             if (s != "linear" && s != "smooth") c.fail(*rule, "rule must be \"linear\" or \"smooth\"");

@@ -113,6 +113,8 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1]\ntilt = 0\npan = 0\n", 19, "[",
          "position must be three numbers [x, y, z]"},
         {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\npan = 0\n", 16, "[[", "a camera row needs the key 'tilt'"},
+        {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\nlook_at = [0, 0, 0]\ntilt = 0\n", 21, "0",
+         "a camera row that has 'look_at' takes no tilt or pan"},
         {emitter("block = 1, track = \"nope\", sprite = \"dot\", preset = \"puff\""), 17, "\"nope\"", "no track named 'nope'"},
         {emitter("block = 1, track = \"beat\", sprite = \"dot\", preset = \"poof\""), 17, "\"poof\"", "no preset named 'poof'"},
         {emitter("block = 1, track = \"beat\", sprite = \"dit\", preset = \"puff\""), 17, "\"dit\"", "no sprite named 'dit'"},
@@ -197,6 +199,16 @@ TEST(read_piece, curves_feed_any_uniform_and_smooth_rows_pass_through_their_keys
     // Off the straight line, bent away from where the flight goes next.
     EXPECT_LT(piece::camera_pose_at(moving, 2.0)->position.y, 0.0f);
     EXPECT_FALSE(piece::camera_pose_at(moving, 8.0).has_value()) << "[4, 8) ends before 8";
+
+    // A row that looks at a point keys the point as it keys the position.
+    const piece::piece_data aiming = read(base + "[[camera]]\nfrom = 0\nuntil = 2\nposition = [0, 1, 0]\n"
+                                                 "look_at = { from = [0, 0, -10], to = [10, 0, 0] }\n");
+    const auto pose = piece::camera_pose_at(aiming, 1.0);
+    ASSERT_TRUE(pose.has_value());
+    const camera_pose expected = piece::aimed({0.0f, 1.0f, 0.0f}, {5.0f, 0.0f, -5.0f});
+    EXPECT_EQ(pose->position, expected.position);
+    EXPECT_EQ(pose->tilt, expected.tilt);
+    EXPECT_EQ(pose->pan, expected.pan);
 }
 
 // A curve that follows a track: up over the attack, held while the event lasts, down over the release;

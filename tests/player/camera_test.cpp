@@ -1,3 +1,4 @@
+#include "piece/camera_rows.hpp"
 #include "player/camera.hpp"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,27 @@ TEST(Camera, OriginSitsInTheCentreAtTheOrbitDistance) {
     EXPECT_EQ(clip.y, 0.0f);
     EXPECT_EQ(clip.z, c.view_to_clip[2][2] * -5.0f + c.view_to_clip[3][2]);
     EXPECT_EQ(clip.w, 5.0f);
+}
+
+// A camera row that looks at a point: the pose it gives puts the point in the middle of the picture, in
+// front of the camera, wherever the two are.
+TEST(Camera, APoseAimedAtAPointShowsItInTheCentre) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> coordinate(-20.0f, 20.0f);
+    for (int i = 0; i < 200; ++i) {
+        const glm::vec3 eye(coordinate(random), coordinate(random), coordinate(random));
+        const glm::vec3 target(coordinate(random), coordinate(random), coordinate(random));
+        SCOPED_TRACE(i);
+        const camera_pose pose = piece::aimed(eye, target);
+        camera c(16.0f / 9.0f, 0.05f, 100.0f, 1.0f, 0.0f);
+        c.set_position(pose.position);
+        c.set_tilt(pose.tilt);
+        c.set_pan(pose.pan);
+        const glm::vec4 clip = c.world_to_clip * glm::vec4(target, 1.0f);
+        ASSERT_GT(clip.w, 0.0f) << "in front";
+        EXPECT_NEAR(clip.x / clip.w, 0.0f, 1e-4f);
+        EXPECT_NEAR(clip.y / clip.w, 0.0f, 1e-4f);
+    }
 }
 
 TEST(Camera, TiltIsClampedJustShortOfTheVertical) {
