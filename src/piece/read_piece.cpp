@@ -457,7 +457,8 @@ follow read_follow(const context& c, const toml::node& n, int components, const 
         if (const toml::node* v = r.find(key)) {
             *field = number(c, *v, key);
             if (*field < 0.0 || *field > max_envelope_seconds)
-                c.fail(*v, std::string(key) + " must be 0 to " + std::to_string(static_cast<int>(max_envelope_seconds)) + " s");
+                c.fail(*v, std::string(key) + " must be from 0 to " +
+                               std::to_string(static_cast<int>(max_envelope_seconds)) + " seconds");
         }
     }
     if (const toml::node* v = r.find("scale")) {

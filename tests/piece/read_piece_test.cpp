@@ -132,7 +132,7 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beet\" } }]\n", 18, "\"beet\"",
          "no track named 'beet'"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beat\", release = -1 } }]\n", 18, "-1",
-         "release must be 0 to 60 s"},
+         "release must be from 0 to 60 seconds"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beat\", scale = [1, 2, 3] } }]\n", 18,
          "[1", "the scale must have 1 component(s)"},
         {"[[curves]]\ntarget = \"fade_to_black_multiplier\"\ndefault = [1, 2, 3]\n", 16, "[[",
