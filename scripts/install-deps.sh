@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config git
+  build-essential cmake pkg-config git ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   libglfw3-dev libsdl2-dev libsndfile1-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev libstb-dev

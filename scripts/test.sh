@@ -8,7 +8,15 @@ jobs="${JOBS:-$(nproc)}"
 
 bash scripts/install-deps.sh
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Four configurations compile the same sources: ccache keeps what they compiled for the next run, in this
+# clone or another (paths are taken relative to the clone's root, so a clone elsewhere finds them too).
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  export CCACHE_BASEDIR="$root" CCACHE_NOHASHDIR=1
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
 
@@ -24,14 +32,16 @@ cmake --build build -j "$jobs"
 # found anyway: glibc allocates them with malloc and the thread's DTV points at them.
 if [ "${SKIP_SANITIZERS:-0}" != "1" ]; then
   supp="$root/tests/sanitizers"
-  cmake -S . -B build-address -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=address -DENGINE_ASSETS=OFF >/dev/null
+  cmake -S . -B build-address -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=address -DENGINE_ASSETS=OFF \
+    "${launcher[@]}" >/dev/null
   cmake --build build-address -j "$jobs"
   (cd build-address &&
      ASAN_OPTIONS=detect_leaks=1:intercept_tls_get_addr=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
      LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0" \
        ctest --output-on-failure -j "$jobs" --timeout 900 -LE picture)
 
-  cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=thread -DENGINE_ASSETS=OFF >/dev/null
+  cmake -S . -B build-thread -DCMAKE_BUILD_TYPE=Debug -DENGINE_SANITIZE=thread -DENGINE_ASSETS=OFF \
+    "${launcher[@]}" >/dev/null
   targets=$(cd build-thread && ctest -N -L threads | sed -n 's/^ *Test *#[0-9]*: //p')
   # shellcheck disable=SC2086
   cmake --build build-thread -j "$jobs" --target demo $targets
@@ -44,7 +54,7 @@ fi
 # go to a scratch folder so the committed seeds stay as they are.
 if [ "${SKIP_FUZZERS:-0}" != "1" ]; then
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENGINE_FUZZERS=ON \
-    -DENGINE_ASSETS=OFF >/dev/null
+    -DENGINE_ASSETS=OFF "${launcher[@]}" >/dev/null
   cmake --build build-fuzz -j "$jobs" --target fuzzers
   while read -r fuzzer corpus; do
     scratch="build-fuzz/corpus/$(basename "$fuzzer")"
