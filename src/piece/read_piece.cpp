@@ -1,5 +1,6 @@
 #include "piece/read_piece.hpp"
 
+#include "piece/reader_support.hpp"
 #include "piece/scene_values.hpp"
 
 #include <toml++/toml.h>
@@ -17,166 +18,11 @@
 
 namespace piece {
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// Bounds that keep a piece's memory and work small whatever the file says.
-constexpr std::int64_t max_pool_size = 100000;
-constexpr std::size_t max_list = 4096;        // sprites, tracks, sections, curves, presets, emitters
-constexpr std::size_t max_events = 100000;    // per track
-constexpr std::size_t max_rows = 100000;      // camera rows, segments, keys
-constexpr std::int64_t max_texture_unit = 31; // the largest unit any GL driver offers a program
-constexpr int first_sprite_unit = 3;          // units 0 to 2 hold the model's maps
+namespace {
 
-struct context {
-    std::string file;
-    std::optional<fs::path> folder;
-
-    [[noreturn]] void fail(const toml::source_region& where, const std::string& what) const {
-        throw piece_error(file, std::max<long>(1, static_cast<long>(where.begin.line)),
-                          std::max<long>(1, static_cast<long>(where.begin.column)), what);
-    }
-    [[noreturn]] void fail(const toml::node& where, const std::string& what) const { fail(where.source(), what); }
-
-    // A path the piece names: in the piece's folder if it is there, else as written (the working directory).
-    std::string resolve(const std::string& path) const {
-        if (!folder || fs::path(path).is_absolute()) return path;
-        std::error_code error;
-        const fs::path beside = *folder / path;
-        if (fs::exists(beside, error)) return beside.string();
-        return path;
-    }
-};
-
-const char* type_name(const toml::node& n) {
-    switch (n.type()) {
-    case toml::node_type::table: return "a table";
-    case toml::node_type::array: return "an array";
-    case toml::node_type::string: return "a string";
-    case toml::node_type::integer: return "an integer";
-    case toml::node_type::floating_point: return "a number";
-    case toml::node_type::boolean: return "a boolean";
-    default: return "a date or time";
-    }
-}
-
-double number(const context& c, const toml::node& n, const std::string& what) {
-    double v = 0.0;
-    if (const auto* i = n.as_integer()) {
-        v = static_cast<double>(i->get());
-    } else if (const auto* f = n.as_floating_point()) {
-        v = f->get();
-    } else {
-        c.fail(n, what + " must be a number, not " + type_name(n));
-    }
-    if (!std::isfinite(v)) c.fail(n, what + " must be a finite number");
-    return v;
-}
-
-std::int64_t integer(const context& c, const toml::node& n, const std::string& what, std::int64_t low,
-                     std::int64_t high) {
-    const auto* i = n.as_integer();
-    if (i == nullptr) c.fail(n, what + " must be a whole number, not " + type_name(n));
-    if (i->get() < low || i->get() > high)
-        c.fail(n, what + " must be from " + std::to_string(low) + " to " + std::to_string(high));
-    return i->get();
-}
-
-std::string text(const context& c, const toml::node& n, const std::string& what) {
-    const auto* s = n.as_string();
-    if (s == nullptr) c.fail(n, what + " must be a string, not " + type_name(n));
-    return s->get();
-}
-
-const toml::array& array(const context& c, const toml::node& n, const std::string& what, std::size_t most) {
-    const auto* a = n.as_array();
-    if (a == nullptr) c.fail(n, what + " must be an array, not " + type_name(n));
-    if (a->size() > most) c.fail(n, what + " has more than " + std::to_string(most) + " entries");
-    return *a;
-}
-
-std::array<double, 3> vec3(const context& c, const toml::node& n, const std::string& what) {
-    const toml::array& a = array(c, n, what, 3);
-    if (a.size() != 3) c.fail(n, what + " must be three numbers [x, y, z]");
-    return {number(c, a[0], what), number(c, a[1], what), number(c, a[2], what)};
-}
-
-// A number or three: the count of components and the values (the unused ones 0).
-std::pair<int, std::array<double, 3>> value(const context& c, const toml::node& n, const std::string& what) {
-    if (n.is_array()) return {3, vec3(c, n, what)};
-    return {1, {number(c, n, what), 0.0, 0.0}};
-}
-
-// One table: its keys checked against the ones it may have as it is opened, so that a typo is named
-// before anything it hides is missed.
-class table_reader {
-public:
-    table_reader(const context& c, const toml::node& n, std::string name, std::initializer_list<const char*> keys)
-        : ctx(c)
-        , where(std::move(name)) {
-        t = n.as_table();
-        if (t == nullptr) ctx.fail(n, where + " must be a table, not " + type_name(n));
-        for (const auto& entry : *t) {
-            const toml::key& key = entry.first;
-            const toml::node& value = entry.second;
-            const auto known = std::find_if(keys.begin(), keys.end(), [&](const char* k) { return key.str() == k; });
-            if (known == keys.end())
-                ctx.fail(key.source().begin.line ? key.source() : value.source(),
-                         "unknown key '" + std::string(key.str()) + "' in " + where);
-        }
-    }
-
-    const toml::node* find(const std::string& key) const { return t->get(key); }
-    const toml::node& need(const std::string& key) const {
-        const toml::node* n = find(key);
-        if (n == nullptr) ctx.fail(*t, where + " needs the key '" + key + "'");
-        return *n;
-    }
-    double number_or(const std::string& key, double fallback) const {
-        const toml::node* n = find(key);
-        return n ? number(ctx, *n, key) : fallback;
-    }
-    std::string name(const std::string& key) const {
-        const toml::node& n = need(key);
-        std::string s = text(ctx, n, key);
-        if (s.empty() || s.size() > 128) ctx.fail(n, key + " must be 1 to 128 characters long");
-        return s;
-    }
-    const toml::node& node() const { return *t; }
-
-private:
-    const context& ctx;
-    std::string where;
-    const toml::table* t = nullptr;
-};
-
-// from, until and bounds ("[)", "(]", "[]" or "()", "[)" if absent) of a section, segment or camera row.
-time_range read_range(const context& c, const table_reader& r, bool finite) {
-    time_range range;
-    const toml::node* from = r.find("from");
-    const toml::node* until = r.find("until");
-    if (finite && (!from || !until)) c.fail(r.node(), "a camera row needs 'from' and 'until'");
-    if (from) range.from = number(c, *from, "from");
-    if (until) range.until = number(c, *until, "until");
-    if (const toml::node* b = r.find("bounds")) {
-        const std::string s = text(c, *b, "bounds");
-        if (s.size() != 2 || (s[0] != '[' && s[0] != '(') || (s[1] != ']' && s[1] != ')'))
-            c.fail(*b, "bounds must be \"[)\", \"(]\", \"[]\" or \"()\", not \"" + s + "\"");
-        range.from_inclusive = s[0] == '[';
-        range.until_inclusive = s[1] == ']';
-    }
-    const bool empty = range.from > range.until ||
-                       (range.from == range.until && !(range.from_inclusive && range.until_inclusive));
-    if (empty) c.fail(from ? *from : r.node(), "the range ends before it starts");
-    return range;
-}
-
-// Whether `later` starts after `earlier` ends, sharing at most a bound that only one of them holds.
-bool in_order(const time_range& earlier, const time_range& later) {
-    return earlier.until < later.from ||
-           (earlier.until == later.from && !(earlier.until_inclusive && later.from_inclusive));
-}
+using namespace reading;
 
 void read_header(const context& c, const toml::node& n, piece_data& p) {
     table_reader r(c, n, "[piece]", {"name", "length", "after", "pool_size", "block_size", "background"});
