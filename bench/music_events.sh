@@ -12,13 +12,12 @@ out="$2"
 set_dir="$out/music_set"
 mkdir -p "$set_dir"
 "$build/bench/music_synth" "$set_dir"
-# The generated music's true hits: the score's tracks 2 (kicks) and 3 (snares) below 75 s.
-python3 - "$root/src/sound/sound_state.cpp" >"$set_dir/dat_bass.wav.labels.tsv" <<'PY'
-import re, sys
-source = open(sys.argv[1]).read()
-for instrument, array in (("kick", "track_2_starts"), ("snare", "track_3_starts")):
-    body = re.search(array + r"\[\] = \{(.*?)\};", source, re.S).group(1)
-    for t in (float(x) for x in body.replace("\n", " ").split(",") if x.strip()):
+# The generated music's true hits: the built-in piece's kick and snare tracks below 75 s.
+python3 - "$root/pieces/courtyard.toml" >"$set_dir/dat_bass.wav.labels.tsv" <<'PY'
+import sys, tomllib
+tracks = {t["name"]: t for t in tomllib.load(open(sys.argv[1], "rb"))["tracks"]}
+for instrument in ("kick", "snare"):
+    for t in (e[0] for e in tracks[instrument]["events"]):
         if t < 75:
             print(f"{instrument}\t{t}")
 PY

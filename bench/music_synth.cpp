@@ -1,8 +1,10 @@
 // music_synth DIR [SEED]: writes the benchmark's music with known drum hits into DIR. Each piece is a drum
 // pattern at its own tempo (timing jitter, velocity changes, snare rolls) over pads, a legato bass and
 // soft plucks, saved in one of the formats users deliver, beside NAME.labels.tsv with the true hit
-// times ("kick|snare|hat<TAB>seconds"). A SEED other than 0 (the benchmark's) draws other kits, velocities
-// and jitter: music the detection's thresholds were not tuned on.
+// times ("kick|snare|hat<TAB>seconds"). Two kinds of kick: one with a noise click and a drive, and a
+// clean sine whose pitch sweeps down over about 40 ms and dies within about 120 ms, struck at 0.55 to
+// 0.9 of the loudest over a louder bass whose notes change on the kicks. A SEED other than 0 (the
+// benchmark's) draws other kits, velocities, jitter and mixes: music the detection was not tuned on.
 #include <sndfile.h>
 
 #include <algorithm>
@@ -29,15 +31,21 @@ struct piece {
     double bpm;
     int style; // 0 straight, 1 four on the floor, 2 breakbeat, 3 half time, 4 shuffle
     std::uint32_t seed;
+    bool swept; // the clean swept kick, its bass changing notes on the kicks, the mix drawn from the seed
 };
 
 const piece pieces[] = {
-    {"straight_96.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 96, 0, 11},
-    {"house_124.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, 2, 124, 1, 22},
-    {"breaks_140.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2, 140, 2, 33},
-    {"halftime_85.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000, 2, 85, 3, 44},
-    {"shuffle_110.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 110, 4, 55},
-    {"mono_118.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 118, 0, 66},
+    {"straight_96.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 2, 96, 0, 11, false},
+    {"house_124.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 48000, 2, 124, 1, 22, false},
+    {"breaks_140.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2, 140, 2, 33, false},
+    {"halftime_85.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000, 2, 85, 3, 44, false},
+    {"shuffle_110.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 110, 4, 55, false},
+    {"mono_118.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 22050, 1, 118, 0, 66, false},
+    {"swept_straight_102.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 44100, 2, 102, 0, 77, true},
+    {"swept_house_126.ogg", SF_FORMAT_OGG | SF_FORMAT_VORBIS, 44100, 2, 126, 1, 88, true},
+    {"swept_breaks_132.mp3", SF_FORMAT_MPEG | SF_FORMAT_MPEG_LAYER_III, 44100, 2, 132, 2, 99, true},
+    {"swept_shuffle_112_mono.opus", SF_FORMAT_OGG | SF_FORMAT_OPUS, 48000, 1, 112, 4, 111, true},
+    {"swept_halftime_90.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 2, 90, 3, 122, true},
 };
 
 constexpr double piece_seconds = 32.0;
@@ -91,6 +99,30 @@ void kick(bus& b, const kit& k, double t, double gain, std::mt19937& g) {
         const double ph = 2 * pi * (k.kick_base * s + k.kick_sweep * k.kick_sweep_time * (1 - std::exp(-s / k.kick_sweep_time)));
         const double env = std::min(1.0, s / 0.0007) * std::exp(-s / k.kick_decay) * std::min(1.0, (len - i) / (0.02 * b.rate));
         const double v = gain * std::tanh(1.4 * std::sin(ph) * env + k.kick_click * n(g) * std::exp(-s / 0.002));
+        b.add(start + i, v, v);
+    }
+}
+
+// A clean kick: a sine falling from `from` to `to` Hz over `sweep` seconds, dying over `decay` seconds.
+struct swept_kit {
+    double from, to, sweep, decay, drive;
+};
+
+swept_kit make_swept_kit(std::mt19937& g) {
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    return {110 + 90 * u(g), 42 + 18 * u(g), 0.032 + 0.016 * u(g), 0.1 + 0.04 * u(g), 1.0 + 0.6 * u(g)};
+}
+
+void swept_kick(bus& b, const swept_kit& k, double t, double gain) {
+    const long start = b.at(t), len = b.at(k.decay);
+    double phase = 0;
+    for (long i = 0; i < len; ++i) {
+        const double s = static_cast<double>(i) / b.rate;
+        const double x = std::max(0.0, 1.0 - s / k.sweep);
+        phase += 2 * pi * (k.to + (k.from - k.to) * x * x) / b.rate;
+        const double fall = 1.0 - s / k.decay;
+        const double env = std::min(1.0, s / 0.001) * fall * fall;
+        const double v = gain * std::tanh(k.drive * std::sin(phase) * env) / std::tanh(k.drive);
         b.add(start + i, v, v);
     }
 }
@@ -188,6 +220,13 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
     std::mt19937 g(p.seed + 1000 * seed);
     std::uniform_real_distribution<double> u(0.0, 1.0);
     const kit k = make_kit(g);
+    // The swept pieces draw their kick and mix from a generator of their own, leaving the others' as they were.
+    std::mt19937 swept_g(p.seed * 7919 + seed);
+    std::uniform_real_distribution<double> v(0.0, 1.0);
+    const swept_kit sk = make_swept_kit(swept_g);
+    struct { double pad, bass, pluck, snare, hat; } mix{0.05, 0.16, 0.06, 1.0, 1.0};
+    if (p.swept) mix = {0.035 + 0.035 * v(swept_g), 0.16 + 0.14 * v(swept_g), 0.045 + 0.045 * v(swept_g),
+                        0.85 + 0.3 * v(swept_g), 0.8 + 0.45 * v(swept_g)};
     bus b(p.rate, piece_seconds + 1.0);
     hits h;
     const double beat = 60.0 / p.bpm, six = beat / 4;
@@ -202,7 +241,7 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
     for (int bar = 0; bar < bars; ++bar) {
         const double t0 = first + bar * 4 * beat;
         const int c = bar % 4;
-        pad(b, t0, 4 * beat, chords[c], 0.05);
+        pad(b, t0, 4 * beat, chords[c], mix.pad);
         const bool fill = bar % 4 == 3;
         // Sixteenths of the bar holding a kick, a snare; hats on their own grid.
         std::vector<int> kicks, snares;
@@ -215,14 +254,20 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
         }
         for (const int s : kicks) {
             const double t = t0 + s * six + jit();
-            const double vel = (s % 8 == 0 ? 0.85 : 0.6) + 0.15 * u(g);
-            kick(b, k, t, vel, g);
+            if (p.swept) {
+                swept_kick(b, sk, t, 0.55 + 0.35 * v(swept_g));
+                // The bass changes note with the kick, through a step of the chord's root, fifth or octave.
+                bass_notes.emplace_back(t, midi(roots[c] + (s == 0 ? 0 : (s % 3 == 0 ? 7 : 12))));
+            } else {
+                const double vel = (s % 8 == 0 ? 0.85 : 0.6) + 0.15 * u(g);
+                kick(b, k, t, vel, g);
+            }
             h.kick.push_back(t);
         }
         for (const int s : snares) {
             if (fill && s == 12) continue;
             const double t = t0 + s * six + jit();
-            snare(b, k, t, 0.55 + 0.2 * u(g), g);
+            snare(b, k, t, mix.snare * (0.55 + 0.2 * u(g)), g);
             h.snare.push_back(t);
         }
         if (fill) { // a roll over the last beat, getting louder; thirty-seconds when they are 60 ms apart or more
@@ -230,7 +275,7 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
             int n = 0;
             for (double t = t0 + 12 * six; t < t0 + 16 * six - 0.01; t += step, ++n) {
                 const double at = t + 0.4 * jit();
-                snare(b, k, at, 0.3 + 0.06 * n, g);
+                snare(b, k, at, mix.snare * (0.3 + 0.06 * n), g);
                 h.snare.push_back(at);
             }
         }
@@ -241,11 +286,17 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
             const double swing = p.style == 4 && s % 4 == 2 ? six / 3 : 0.0;
             const double t = t0 + s * six + swing + jit();
             const bool open = p.style == 1 && s == 14;
-            hat(b, k, t, (s % 4 == 2 ? 0.22 : 0.13) * (0.8 + 0.4 * u(g)), open ? 0.09 : k.hat_decay, s % 4 ? 0.3 : -0.3, g);
+            hat(b, k, t, mix.hat * (s % 4 == 2 ? 0.22 : 0.13) * (0.8 + 0.4 * u(g)), open ? 0.09 : k.hat_decay, s % 4 ? 0.3 : -0.3, g);
             h.hat.push_back(t);
         }
-        // Bass: a note per eighth, some changing on the off-beats, legato.
+        // Bass: a note per eighth, some changing on the off-beats, legato (the swept pieces' on the kicks,
+        // and on some off-beats between).
         for (int s = 0; s < 16; s += 2) {
+            if (p.swept) {
+                if (s % 4 == 2 && v(swept_g) < 0.5 && std::find(kicks.begin(), kicks.end(), s) == kicks.end())
+                    bass_notes.emplace_back(t0 + s * six, midi(roots[c] + 3));
+                continue;
+            }
             const double off = s % 4 == 2 && u(g) < 0.5 ? six : 0.0;
             const int step = (s / 2) % 3 == 2 ? 7 : ((s / 2) % 4 == 3 ? 12 : 0);
             bass_notes.emplace_back(t0 + s * six + off, midi(roots[c] + step));
@@ -253,10 +304,11 @@ void write(const std::filesystem::path& dir, const piece& p, std::uint32_t seed)
         // Soft plucks on sixteenths, off the beat, leaving some out.
         for (int s = 1; s < 16; s += 2) {
             if (u(g) < 0.3) continue;
-            pluck(b, t0 + s * six + 0.5 * jit(), midi(chords[c][s % 3] + 12 * (1 + s % 2)), 0.06, s % 4 == 1 ? 0.5 : -0.5);
+            pluck(b, t0 + s * six + 0.5 * jit(), midi(chords[c][s % 3] + 12 * (1 + s % 2)), mix.pluck, s % 4 == 1 ? 0.5 : -0.5);
         }
     }
-    legato_bass(b, bass_notes, first + bars * 4 * beat, 0.16);
+    std::stable_sort(bass_notes.begin(), bass_notes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    legato_bass(b, bass_notes, first + bars * 4 * beat, mix.bass);
 
     double peak = 1e-9;
     for (std::size_t i = 0; i < b.l.size(); ++i) peak = std::max({peak, std::abs(b.l[i]), std::abs(b.r[i])});

@@ -93,6 +93,13 @@ p99 = median_of(frame, name, "frame_p99_us")
 row("advance_scene per frame, median", fmt(med, "us", 1), "20 us goal", f"{med / 20:.2f}", "<= 20 us", med <= 20)
 row("advance_scene per frame, p99", fmt(p99, "us", 1), "20 us goal", f"{p99 / 20:.2f}", "(reported)", None)
 
+# One full-screen shader pass on the machine's GL, against a 60 Hz frame.
+fullscreen = load("bench_fullscreen_pass")
+for target in ("rgba8", "rgba16f"):
+    ours = median_of(fullscreen, f"fullscreen_pass/gradient_1280x720_{target}/real_time") / 1000
+    row(f"full-screen pass, 1280x720 {target}", fmt(ours, "ms", 2), "16.7 ms frame", f"{ours / 16.667:.2f}",
+        "(reported)", None)
+
 
 # Whole program.
 def stamps(name):

@@ -1,5 +1,5 @@
 #version 330 core
-// The cloister's sprites: petals, glows and sparks (the piece's sprites with a sampler, in its order),
+// The cloister's sprites: petals, glows and sparks (texture index k: the k-th sampler declared below),
 // scaled by brightness and the fade and sunk into the mist with distance (a plain distance mist: the
 // sprites fly above its thickest layer).
 

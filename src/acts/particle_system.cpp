@@ -12,7 +12,8 @@ particle_system::particle_system(std::size_t n)
     , brightness(n, 0.0)
     , sizes(n, 0.0)
     , vertices(n, particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f})
-    , fade_rates(n, 0.0) {}
+    , fade_rates(n, 0.0)
+    , gravities(n, default_gravity) {}
 
 particle_system::~particle_system() {
     while (!textures.empty())
@@ -27,6 +28,7 @@ void particle_system::clear() {
     std::fill(sizes.begin(), sizes.end(), 0.0);
     std::fill(vertices.begin(), vertices.end(), particle_vertex{glm::vec3(0.0f), 0.0f, 0.0f, 0.0f});
     std::fill(fade_rates.begin(), fade_rates.end(), 0.0);
+    std::fill(gravities.begin(), gravities.end(), default_gravity);
     live_run_firsts.clear();
     live_run_counts.clear();
 }
@@ -35,7 +37,7 @@ void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3&
                             const glm::vec3& origin, std::mt19937& rng, double speed, double base_size,
                             double base_brightness, double position_jitter, double velocity_jitter,
                             double size_jitter, double brightness_jitter, int texture_index,
-                            double fade_rate) {
+                            double fade_rate, float gravity) {
     end = std::min(end, size());
 
     // A zero direction leaves only the jitter instead of spraying NaN.
@@ -65,19 +67,19 @@ void particle_system::spawn(std::size_t first, std::size_t end, const glm::vec3&
 
         vertices[i].texture_index = static_cast<float>(texture_index);
         fade_rates[i] = fade_rate;
+        gravities[i] = gravity;
     }
 }
 
 void particle_system::update(double dt) {
     const auto step = static_cast<float>(dt);
-    const float gravity = 3.0f * step;
     // Length of the step vector (0.3 dt, 0.3 dt, 0.3 dt): the fade grows with |dt| in either direction.
     const float fade_step = 0.3f * step;
     const double fade_length = std::sqrt(3.0f * (fade_step * fade_step));
 
     for (std::size_t i = 0; i < size(); ++i) {
         positions[i] += velocities[i] * step;
-        velocities[i].y -= gravity;
+        velocities[i].y -= gravities[i] * step;
         brightness[i] -= fade_rates[i] * fade_length;
         alive[i] = brightness[i] > 0.0;
     }

@@ -26,6 +26,7 @@ public:
     static constexpr std::size_t block_size = 100;
     static constexpr float dead_texture_index = 15.0f;
     static constexpr float parked = 100.0f; // coordinate of every dead slot
+    static constexpr float default_gravity = 3.0f; // units/s^2, pulling towards -y
 
     // n dead slots at the parked position, everything else zero.
     explicit particle_system(std::size_t n);
@@ -43,13 +44,13 @@ public:
 
     // Brings slots [first, end) to life, overwriting whatever they held; end is clamped to the pool.
     // Takes nine draws per slot, in slot order: size, brightness, position z, y, x, velocity jitter z,
-    // y, x, speed.
+    // y, x, speed. The slots keep `gravity` (units/s^2 towards -y) until they are spawned again.
     void spawn(std::size_t first, std::size_t end, const glm::vec3& direction, const glm::vec3& origin,
                std::mt19937& rng, double speed, double base_size, double base_brightness,
                double position_jitter, double velocity_jitter, double size_jitter, double brightness_jitter,
-               int texture_index, double fade_rate);
+               int texture_index, double fade_rate, float gravity = default_gravity);
 
-    // Moves, pulls down and fades every slot, live or dead. The fade depends on |dt|, so a backwards
+    // Moves, pulls down by each slot's gravity and fades every slot, live or dead. The fade depends on |dt|, so a backwards
     // step ages particles too.
     void update(double dt);
 
@@ -67,6 +68,7 @@ public:
     std::vector<double> sizes;
     std::vector<particle_vertex> vertices;
     std::vector<double> fade_rates;
+    std::vector<float> gravities;
     // The runs of live slots of the last build_vertices: [live_run_firsts[k], + live_run_counts[k]).
     std::vector<int> live_run_firsts;
     std::vector<int> live_run_counts;

@@ -1,13 +1,17 @@
 #include "acts/piece_act.hpp"
 
 #include "acts/chunk_culling.hpp"
+#include "acts/declared_samplers.hpp"
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
 #include "core/core_module.hpp"
+#include "core/exceptions.hpp"
 #include "gl/shader_file.hpp"
 #include "gl/texture_2d.hpp"
 #include "model/vertex_weld.hpp"
+#include "piece/closest_name.hpp"
 #include "piece/piece_error.hpp"
+#include "piece/unread_file.hpp"
 #include "platform/gl_api.hpp"
 #include "platform/window.hpp"
 #include "player/player.hpp"
@@ -19,6 +23,7 @@
 #include <array>
 #include <cstddef>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -89,14 +94,15 @@ void set_uniform(const program_object& program, const char* name, GLint value) {
     glapi::glUniform1i(program.uniform_location(name), value);
 }
 
-glm::mat4 model_to_view(const player& p, const scene_state& state) {
-    return p.camera.target_to_view * p.camera.world_to_target * state.model;
+glm::mat4 model_to_view(const ::camera& view, const scene_state& state) {
+    return view.target_to_view * view.world_to_target * state.model;
 }
 
 // The uniforms both passes share: camera, lights in view space, ambient and the two multipliers.
-void set_shared_uniforms(const program_object& program, const player& p, const scene_state& state) {
-    const glm::mat4 to_view = model_to_view(p, state);
-    set_uniform(program, si::view_to_clip, p.camera.view_to_clip);
+void set_shared_uniforms(const program_object& program, const ::camera& view, const piece::piece_data& played,
+                         const scene_state& state) {
+    const glm::mat4 to_view = model_to_view(view, state);
+    set_uniform(program, si::view_to_clip, view.view_to_clip);
     set_uniform(program, si::model_to_view, to_view);
     set_uniform(program, si::light1_position, glm::vec3(to_view * glm::vec4(state.light_positions[0], 1.0f)));
     set_uniform(program, si::light2_position, glm::vec3(to_view * glm::vec4(state.light_positions[1], 1.0f)));
@@ -105,6 +111,10 @@ void set_shared_uniforms(const program_object& program, const player& p, const s
     set_uniform(program, si::ambient_light, state.ambient);
     set_uniform(program, si::desaturate_multiplier, state.desaturate);
     set_uniform(program, si::fade_to_black_multiplier, state.fade);
+    const std::array<double, 3>& sky = played.background;
+    set_uniform(program, si::background_color,
+                glm::vec3(static_cast<float>(sky[0]), static_cast<float>(sky[1]),
+                          static_cast<float>(sky[2])));
     // The piece's curves of other uniforms; a name the program lacks is -1, which GL ignores.
     for (const uniform_value& u : state.uniforms) {
         const GLint location = program.uniform_location(u.name->c_str());
@@ -116,27 +126,57 @@ void set_shared_uniforms(const program_object& program, const player& p, const s
 } // namespace
 
 piece_act::piece_act(obj_model* scene_model, player& host)
+    : piece_act(scene_model, host, host.piece, {&host.camera, &host.sound_state, &host.rng}) {}
+
+piece_act::piece_act(obj_model* scene_model, player& host, const piece::piece_data& played, scene_binding with)
     : model(scene_model)
-    , piece(host.piece)
-    , particles(host.piece.pool_size)
-    , emitters(host.piece)
+    , piece(played)
+    , scene(with)
+    , particles(played.pool_size)
+    , emitters(played)
     , scene_stages{{{shader_object::vertex, piece.scene_shaders[0].c_str()},
                     {shader_object::fragment, piece.scene_shaders[1].c_str()}}}
     , particle_stages{{{shader_object::vertex, piece.particle_shaders[0].c_str()},
                        {shader_object::geometry, piece.particle_shaders[1].c_str()},
-                       {shader_object::fragment, piece.particle_shaders[2].c_str()}}} {
+                       {shader_object::fragment, piece.particle_shaders[2].c_str()}}}
+    , records(host.core->log_manager) {
+    check_named_files();
     own_model = piece.extra_model ? load_obj(*piece.extra_model, &host.core->log_manager)
                                   : std::make_unique<obj_model>();
     std::cout << " constructing test_act" << std::endl;
 
     check_sprite_units();
     particles.textures.reserve(piece.sprites.size());
-    for (const piece::sprite& sprite : piece.sprites)
-        particles.textures.push_back(gl::texture_2d::from_file(sprite.file, sprite.alpha ? GL_RGBA : GL_RGB));
+    for (const piece::sprite& sprite : piece.sprites) {
+        try {
+            particles.textures.push_back(gl::texture_2d::from_file(sprite.file, sprite.alpha ? GL_RGBA : GL_RGB));
+        } catch (const runtime_error& e) {
+            const std::string place = piece::unread_file_place(piece, sprite.file, sprite.file_at);
+            if (place.empty()) throw;
+            throw runtime_error(piece::with_place(e.what(), place));
+        }
+    }
 
     build_scene_program(host);
     upload_scene_geometry();
     build_particle_program(host);
+    warn_of_unfed_curves();
+}
+
+// The models and shaders a piece file names must be there: without them the piece would play with a pass
+// or a model missing (the built-in piece still does, as it always has). The model is loaded by the host
+// before the act is made; checked here too for a host that reloads the piece.
+void piece_act::check_named_files() const {
+    const auto refuse = [this](const std::string& path, const piece::file_place& at, const std::string& words) {
+        const std::string place = piece::unread_file_place(piece, path, at);
+        if (!place.empty()) throw runtime_error(words + " '" + path + "'" + place + ".");
+    };
+    refuse(piece.model, piece.model_at, "load_obj(): Unable to open model file");
+    if (piece.extra_model) refuse(*piece.extra_model, piece.extra_model_at, "load_obj(): Unable to open model file");
+    for (std::size_t i = 0; i < piece.scene_shaders.size(); ++i)
+        refuse(piece.scene_shaders[i], piece.scene_shaders_at[i], "Unable to read shader source from");
+    for (std::size_t i = 0; i < piece.particle_shaders.size(); ++i)
+        refuse(piece.particle_shaders[i], piece.particle_shaders_at[i], "Unable to read shader source from");
 }
 
 // A sampler's unit must be one the driver gives a program.
@@ -277,6 +317,8 @@ void piece_act::build_particle_program(player& host) {
     const program_build outcome =
         build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
     particle_program_failing = !outcome.linked;
+    // The particles' texture indices follow the samplers' names; without a program, the reader's order.
+    if (outcome.linked) emitters.texture_indices = sprite_texture_indices(piece, outcome.sources);
 
     particle_program.use();
     particle_vertex_array.bind();
@@ -311,17 +353,45 @@ void piece_act::set_particle_samplers() const {
     }
 }
 
+// A curve aimed at a uniform neither program uses does nothing: say so once per name, with the name the
+// programs have that comes closest to it, after every build or reload that leaves both programs linked.
+void piece_act::warn_of_unfed_curves() const {
+    if (scene_program_failing || particle_program_failing) return;
+    std::vector<std::string> fed;
+    std::vector<std::string> suggested; // what a curve can feed: float and vec3 uniforms
+    for (const program_object* program : {&scene_program, &particle_program}) {
+        for (const program_object::uniform_info& u : program->active_uniforms()) {
+            fed.push_back(u.name);
+            if (u.type == GL_FLOAT || u.type == GL_FLOAT_VEC3) suggested.push_back(u.name);
+        }
+    }
+    std::vector<std::string> warned;
+    for (const piece::curve& c : piece.curves) {
+        const std::string& target = c.target;
+        if (std::find(fed.begin(), fed.end(), target) != fed.end()) continue;
+        if (std::find(warned.begin(), warned.end(), target) != warned.end()) continue;
+        warned.push_back(target);
+        std::string text = "the curve '" + target + "' feeds no uniform of the scene or particle programs";
+        if (const std::optional<std::string> near = piece::closest_name(target, suggested))
+            text += "; did you mean '" + *near + "'?";
+        records.warning(text);
+    }
+}
+
 shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> changed) {
     logger::log_manager& log = p.core->log_manager;
     shader_reload result;
-    // A new program replaces the one in use only when it links; the vertex arrays then follow its
-    // attribute locations, which may have moved, and its samplers get their units.
+    // A new program replaces the one in use only when it links and `refusal` finds nothing wrong with it;
+    // the vertex arrays then follow its attribute locations, which may have moved, and its samplers get
+    // their units.
     const auto rebuild = [&](program_object& in_use, std::span<const shader_stage> stages,
-                             const char* announcement, const char* what, bool& failing, const auto& adopt) {
+                             const char* announcement, const char* what, bool& failing, const auto& refusal,
+                             const auto& adopt) {
         if (!uses_any(stages, changed)) return;
         program_object fresh;
         const program_build outcome = build_program(fresh, stages, announcement, log);
-        if (outcome.linked) {
+        const std::string refused = outcome.linked ? refusal(outcome) : std::string();
+        if (outcome.linked && refused.empty()) {
             in_use = std::move(fresh);
             adopt(outcome);
             failing = false;
@@ -333,11 +403,15 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
         std::string files;
         for (const std::string& f : outcome.not_compiled)
             files += (files.empty() ? "'" : ", '") + f + "'";
-        log.error(std::string("Shader reload: the ") + what + " program " +
-                  (files.empty() ? "does not link" : "does not build: " + files + " failed to compile") +
+        const std::string why = !refused.empty() ? "does not fit the piece: " + refused
+                                : files.empty()  ? "does not link"
+                                                 : "does not build: " + files + " failed to compile";
+        log.error(std::string("Shader reload: the ") + what + " program " + why +
                   "; the last good program stays in use.");
     };
-    rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing,
+    const auto accepted = [](const program_build&) { return std::string(); };
+    std::vector<int> texture_indices;
+    rebuild(scene_program, scene_stages, scene_announcement, "scene", scene_program_failing, accepted,
             [this, &log](const program_build& built) {
                 build_depth_program(built.vertex_source);
                 choose_culling(built.vertex_source, log);
@@ -350,7 +424,16 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
                 set_scene_samplers();
             });
     rebuild(particle_program, particle_stages, particle_announcement, "particle", particle_program_failing,
-            [this](const program_build&) {
+            [this, &texture_indices](const program_build& built) {
+                try {
+                    texture_indices = sprite_texture_indices(piece, built.sources);
+                } catch (const piece::piece_error& e) {
+                    return std::string(e.what());
+                }
+                return std::string();
+            },
+            [this, &texture_indices](const program_build&) {
+                follow_texture_indices(texture_indices);
                 particle_vertex_array.bind();
                 particle_vertex_buffer.bind();
                 disable_all_attributes();
@@ -359,6 +442,7 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
                 set_particle_samplers();
             });
     result.failing = (scene_program_failing ? 1 : 0) + (particle_program_failing ? 1 : 0);
+    if (result.built > 0) warn_of_unfed_curves();
     return result;
 }
 
@@ -368,6 +452,7 @@ void piece_act::piece_replaced() {
         scene_stages[i].path = piece.scene_shaders[i].c_str();
     for (std::size_t i = 0; i < particle_stages.size(); ++i)
         particle_stages[i].path = piece.particle_shaders[i].c_str();
+    warn_of_unfed_curves(); // the curves may be new
 }
 
 void piece_act::bind_textures() const {
@@ -382,8 +467,11 @@ void piece_act::begin() {
 }
 
 void piece_act::step(player& p) {
-    const double t = p.time;
-    frame_state = advance_scene(piece, t, previous_time, p.sound_state, p.camera, particles, emitters, p.rng);
+    step_at(p.time);
+}
+
+void piece_act::step_at(double t) {
+    frame_state = advance_scene(piece, t, previous_time, *scene.tracks, *scene.camera, particles, emitters, *scene.rng);
     previous_time = t;
 }
 
@@ -394,26 +482,41 @@ void piece_act::draw(player& p) {
                             static_cast<float>(piece.background[2]), 1.0f);
         draw_state_unset = false;
     }
-    draw_model(p, frame_state);
+    draw_model(frame_state);
     draw_particles(p, frame_state);
 }
 
 void piece_act::rewind() {
     particles.clear();
+    std::vector<int> texture_indices = std::move(emitters.texture_indices);
     emitters = emitter_state(piece);
+    emitters.texture_indices = std::move(texture_indices);
     previous_time = 0.0;
 }
 
-void piece_act::draw_model(const player& p, const scene_state& state) const {
+// The live particles keep their sprites under a program that declares the samplers in another order.
+void piece_act::follow_texture_indices(const std::vector<int>& fresh) {
+    const std::vector<int>& old = emitters.texture_indices;
+    for (std::size_t i = 0; i < particles.size(); ++i) {
+        if (!particles.alive[i]) continue;
+        float& index = particles.vertices[i].texture_index;
+        const auto sprite = std::find(old.begin(), old.end(), static_cast<int>(index));
+        if (sprite != old.end())
+            index = static_cast<float>(fresh[static_cast<std::size_t>(sprite - old.begin())]);
+    }
+    emitters.texture_indices = fresh;
+}
+
+void piece_act::draw_model(const scene_state& state) const {
     glapi::glEnable(GL_DEPTH_TEST);
     glapi::glDepthMask(GL_TRUE);
     glapi::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    const glm::mat4 to_view = model_to_view(p, state);
+    const glm::mat4 to_view = model_to_view(*scene.camera, state);
 
     // The chunks that can reach the picture; the rest would be clipped away whole.
     std::vector<char> visible(model_chunks.size());
     for (std::size_t i = 0; i < model_chunks.size(); ++i)
-        visible[i] = !culling_chunks || !box_outside_view(p.camera.view_to_clip, to_view, model_chunks[i].low,
+        visible[i] = !culling_chunks || !box_outside_view(scene.camera->view_to_clip, to_view, model_chunks[i].low,
                                                           model_chunks[i].high);
     const auto multi_draw = [](const draw_ranges& ranges) {
         if (ranges.empty()) return;
@@ -430,7 +533,7 @@ void piece_act::draw_model(const player& p, const scene_state& state) const {
     if (depth_program_ready) {
         depth_vertex_array.bind();
         depth_program.use();
-        set_uniform(depth_program, si::view_to_clip, p.camera.view_to_clip);
+        set_uniform(depth_program, si::view_to_clip, scene.camera->view_to_clip);
         set_uniform(depth_program, si::model_to_view, to_view);
         draw_ranges all;
         for (std::size_t i = 0; i < model_chunks.size(); ++i)
@@ -447,7 +550,7 @@ void piece_act::draw_model(const player& p, const scene_state& state) const {
     scene_index_buffer.bind();
     scene_program.use();
 
-    set_shared_uniforms(scene_program, p, state);
+    set_shared_uniforms(scene_program, *scene.camera, piece, state);
     set_uniform(scene_program, si::normal_transform, glm::transpose(glm::inverse(to_view)));
     set_uniform(scene_program, si::use_textures, 1);
 
@@ -496,7 +599,7 @@ void piece_act::draw_particles(const player& p, const scene_state& state) const 
         0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
         particles.vertices.data());
 
-    set_shared_uniforms(particle_program, p, state);
+    set_shared_uniforms(particle_program, *scene.camera, piece, state);
     glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
 
     // Only the live slots, in slot order: the dead ones make no sprite, and the order keeps the blending.

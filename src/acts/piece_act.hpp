@@ -15,8 +15,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
+
+class camera;
+class sound_state;
 
 // The act that plays a piece: the player's model lit by two lights, with the piece's particle bursts
 // driven by its event tracks, its curves and its camera flight. Owns every GL object it draws with, so it
@@ -26,6 +30,15 @@ public:
     // Plays host.piece, which must outlive the act. `scene_model` stays the caller's; it must outlive the act. Once the act has uploaded it, the model's
     // vertex and triangle arrays are emptied (the GL buffers hold them); its groups and materials stay.
     piece_act(obj_model* scene_model, player& host);
+    // What a scene plays with besides its piece: the player's own for the piece the player plays, a scene
+    // act's own for the piece of that act.
+    struct scene_binding {
+        ::camera* camera;
+        ::sound_state* tracks;
+        std::mt19937* rng;
+    };
+    // Plays `played` (which must outlive the act) with the camera, tracks and generator of `with`.
+    piece_act(obj_model* scene_model, player& host, const piece::piece_data& played, scene_binding with);
     ~piece_act() override = default;
     piece_act(const piece_act&) = delete;
     piece_act& operator=(const piece_act&) = delete;
@@ -34,8 +47,10 @@ public:
     // draw, so that begin needs no GL.
     void begin() override;
     void step(player& p) override;
+    // step at the scene's own time t.
+    void step_at(double t);
     void draw(player& p) override;
-    // Kills every particle and clears the emitters' bookkeeping.
+    // Kills every particle and clears the emitters' bookkeeping (the sprites' texture indices stay).
     void rewind() override;
     // The scene and particle programs are made from the piece's shader files (by default shaders/cube.vert
     // and cube.frag; shaders/particles.vert, .geom and .frag). Each rebuild logs the records of the start-up.
@@ -48,6 +63,7 @@ public:
     double previous_time = 0.0;
     obj_model* model;
     const piece::piece_data& piece;
+    scene_binding scene;
     std::unique_ptr<obj_model> own_model;
     particle_system particles;
     // The emitters' last-burst times and slot counters, kept for the whole run.
@@ -83,6 +99,9 @@ public:
     std::array<shader_stage, 3> particle_stages;
 
 private:
+    // Where the act's own notices go: the host's records.
+    logger::log_manager& records;
+    void check_named_files() const;
     void check_sprite_units() const;
     void build_scene_program(player& host);
     void upload_scene_geometry();
@@ -94,7 +113,9 @@ private:
     void build_particle_program(player& host);
     void describe_particle_attributes() const;
     void set_particle_samplers() const;
+    void warn_of_unfed_curves() const;
+    void follow_texture_indices(const std::vector<int>& fresh);
     void bind_textures() const;
-    void draw_model(const player& p, const scene_state& state) const;
+    void draw_model(const scene_state& state) const;
     void draw_particles(const player& p, const scene_state& state) const;
 };

@@ -9,7 +9,10 @@ void take_particle_lights(scene_state& state, const particle_system& particles, 
         const auto p = particles.first_alive_in_block(*section.light_blocks[k] * block_size, block_size);
         if (p) {
             state.light_positions[k] = p->position;
-            state.light_intensities[k] = glm::vec3(static_cast<float>(p->brightness));
+            const std::array<double, 3>& color = section.light_colors[k];
+            state.light_intensities[k] = glm::vec3(static_cast<float>(p->brightness * color[0]),
+                                                   static_cast<float>(p->brightness * color[1]),
+                                                   static_cast<float>(p->brightness * color[2]));
         } else {
             state.light_positions[k] = glm::vec3(far_light_coordinate);
             state.light_intensities[k] = glm::vec3(0.0f);

@@ -10,8 +10,8 @@
 
 #include <random>
 
-// Light k is the lowest live particle of the section's block for it, with the particle's brightness as
-// intensity; a block without one puts its light far away with intensity 0. Lights the section does not
+// Light k is the lowest live particle of the section's block for it, with the particle's brightness
+// times the light's colour as intensity; a block without one puts its light far away with intensity 0. Lights the section does not
 // name keep the curves' values.
 void take_particle_lights(scene_state& state, const particle_system& particles, const piece::section& section,
                           std::size_t block_size);

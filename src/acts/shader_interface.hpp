@@ -35,6 +35,9 @@ constexpr const char* ambient_light = "ambient_light";       // vec3, equal comp
 constexpr const char* desaturate_multiplier = "desaturate_multiplier";       // float, 0 to about 78
 constexpr const char* fade_to_black_multiplier = "fade_to_black_multiplier"; // float, 0 to 1
 
+// The piece's background, the colour each frame is cleared to; both programs, where declared.
+constexpr const char* background_color = "background_color"; // vec3
+
 constexpr const char* use_textures = "use_textures"; // int, always 1
 
 // Particle program: one 24-byte record per point.

@@ -5,6 +5,7 @@
 #include "gl/info_log.hpp"
 #include "platform/gl_api.hpp"
 
+#include <algorithm>
 #include <utility>
 
 program_object::program_object()
@@ -73,6 +74,27 @@ GLint program_object::attrib_location(const char* attribute) const {
 
 GLint program_object::uniform_location(const char* uniform) const {
     return glapi::glGetUniformLocation(name.get(), uniform);
+}
+
+std::vector<program_object::uniform_info> program_object::active_uniforms() const {
+    std::vector<uniform_info> found;
+    if (status != GL_TRUE) return found;
+    GLint count = 0;
+    GLint longest = 0;
+    glapi::glGetProgramiv(name.get(), GL_ACTIVE_UNIFORMS, &count);
+    glapi::glGetProgramiv(name.get(), GL_ACTIVE_UNIFORM_MAX_LENGTH, &longest);
+    std::string text(static_cast<std::size_t>(std::max(longest, 1)), '\0');
+    for (GLint i = 0; i < count; ++i) {
+        GLsizei length = 0;
+        GLint size = 0;
+        GLenum type = 0;
+        glapi::glGetActiveUniform(name.get(), static_cast<GLuint>(i), static_cast<GLsizei>(text.size()), &length,
+                                  &size, &type, text.data());
+        std::string uniform = text.substr(0, static_cast<std::size_t>(std::max(length, 0)));
+        if (uniform.ends_with("[0]")) uniform.resize(uniform.size() - 3);
+        found.push_back({std::move(uniform), type});
+    }
+    return found;
 }
 
 void program_object::use() const {

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 // Owner of one GL program, the shaders attached to it and the outcome of its last link.
 class program_object {
@@ -31,6 +32,13 @@ public:
     bool link();
     GLint attrib_location(const char* attribute) const;
     GLint uniform_location(const char* uniform) const;
+    // The uniforms the linked program uses, with their GL types; an array's name without its "[0]". The
+    // compiler drops a declared uniform that nothing reads.
+    struct uniform_info {
+        std::string name;
+        GLenum type;
+    };
+    std::vector<uniform_info> active_uniforms() const;
     void use() const;
 
     GLuint id() const noexcept { return name.get(); }

@@ -61,6 +61,7 @@ program_build build_program(program_object& program, std::span<const shader_stag
         shader_object shader = compile_shader_file(stage.kind, stage.path, log);
         if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
         if (stage.kind == shader_object::vertex) outcome.vertex_source = shader.source();
+        outcome.sources.push_back(shader.source());
         program.attach(std::move(shader));
     }
     outcome.linked = program.link();

@@ -31,6 +31,7 @@ struct program_build {
     std::vector<std::string> not_compiled;
     bool linked = false;
     std::string vertex_source; // the text the vertex stage was compiled from
+    std::vector<std::string> sources; // the text of every stage, in the stages' order
 };
 
 // Compiles every stage from its file with compile_shader_file and attaches it, links, logs with info

@@ -175,6 +175,8 @@ bool starts_with_word(const char* begin, const char* end, std::string_view keywo
 
 class obj_reader {
 public:
+    explicit obj_reader(std::size_t triangle_limit) : limit(triangle_limit) {}
+
     // Sizes every list for the lines of text up front: growing them by doubling costs more than a
     // counting pass over text already in memory, and would hold the old and the new array at once. A face
     // counts its corners less two (at most the triangle limit: a larger file is refused on the way).
@@ -199,7 +201,7 @@ public:
         positions.reserve(counts[0]);
         uvs.reserve(counts[1]);
         normals.reserve(counts[2]);
-        const std::size_t triangles = std::min(counts[3], max_model_triangles);
+        const std::size_t triangles = std::min(counts[3], limit);
         mesh.triangles.reserve(triangles);
         mesh.vertices.reserve(3 * triangles);
     }
@@ -275,7 +277,7 @@ private:
             } else {
                 if (count == 3) corners.assign(first.begin(), first.end());
                 // Each corner past the third adds a triangle: refuse before the lists outgrow the limit.
-                if (mesh.triangles.size() + count - 1 > max_model_triangles) refuse_size(number);
+                if (mesh.triangles.size() + count - 1 > limit) refuse_size(number);
                 corners.push_back(c);
             }
             ++count;
@@ -301,8 +303,8 @@ private:
             add_triangle(number, corners[piece[0]], corners[piece[1]], corners[piece[2]]);
     }
 
-    [[noreturn]] static void refuse_size(std::size_t number) {
-        throw obj_parse_error(number, "more than " + std::to_string(max_model_triangles) +
+    [[noreturn]] void refuse_size(std::size_t number) const {
+        throw obj_parse_error(number, "more than " + std::to_string(limit) +
                                           " triangles, the limit for a model");
     }
 
@@ -313,7 +315,7 @@ private:
     }
 
     void add_triangle(std::size_t number, const corner& a, const corner& b, const corner& c) {
-        if (mesh.triangles.size() == max_model_triangles) refuse_size(number);
+        if (mesh.triangles.size() == limit) refuse_size(number);
         triangle face{};
         const corner* const three[3] = {&a, &b, &c};
         for (std::size_t i = 0; i < 3; ++i) {
@@ -402,6 +404,7 @@ private:
         std::size_t group = 0;
     };
 
+    std::size_t limit; // the most triangles the mesh may have
     std::vector<glm::vec3> positions;
     std::vector<glm::vec2> uvs;
     std::vector<glm::vec3> normals;
@@ -468,8 +471,8 @@ obj_mesh parse_obj(std::istream& in) {
     return parse_obj(std::string_view(text));
 }
 
-obj_mesh parse_obj(std::string_view text) {
-    obj_reader reader;
+obj_mesh parse_obj(std::string_view text, std::size_t triangle_limit) {
+    obj_reader reader(triangle_limit);
     reader.reserve_for(text);
     for_each_line(text, [&reader](std::size_t number, const char* begin, const char* end) {
         reader.read_line(number, begin, end);

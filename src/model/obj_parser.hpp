@@ -70,8 +70,9 @@ public:
 // triangulate_polygon. A missing texture coordinate is (0, 0); a missing normal is computed: the
 // area-weighted mean of the normals of the faces sharing the corner's position, or the face's own normal
 // under "s off" or "s 0". Throws obj_parse_error for a face corner that cannot be read or whose index is
-// not within the lists read so far, or for a face past max_model_triangles.
-obj_mesh parse_obj(std::string_view text);
+// not within the lists read so far, or for a face past `triangle_limit` (max_model_triangles for every model;
+// a test may give a smaller one to try the boundary cheaply).
+obj_mesh parse_obj(std::string_view text, std::size_t triangle_limit = max_model_triangles);
 // The same over the rest of a stream.
 obj_mesh parse_obj(std::istream& in);
 

@@ -63,7 +63,11 @@ std::vector<std::vector<event>> detect_tracks(const float* interleaved, std::siz
                                               const std::vector<detect_spec>& specs) {
     for (const detect_spec& spec : specs) validate(spec);
     require(channels >= 1 && channels <= 64, "channels must be from 1 to 64");
-    require(rate >= 4000 && rate <= 768000, "rate must be from 4000 to 768000 Hz");
+    if (rate < min_rate || rate > max_rate) {
+        throw detect_error("a sample rate of " + std::to_string(rate) + " Hz, " +
+                           (rate < min_rate ? "below the " + std::to_string(min_rate) : "above the " + std::to_string(max_rate)) +
+                           " Hz the detection takes");
+    }
     require(frames == 0 || interleaved != nullptr, "no samples");
     std::vector<std::vector<event>> tracks(specs.size());
     if (frames == 0 || specs.empty()) return tracks;

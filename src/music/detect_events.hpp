@@ -34,6 +34,10 @@ struct detect_error : std::invalid_argument {
     using std::invalid_argument::invalid_argument;
 };
 
+// The sample rates the detection takes; music may play at lower rates than it can analyse.
+inline constexpr int min_rate = 4000;
+inline constexpr int max_rate = 768000;
+
 // Throws detect_error unless every field is finite and in range: sensitivity 0 to 1, min_gap 0 to 10 s,
 // length above 0 up to 60 s, |value| up to 1e6, and for a band 0 <= low_hz < high_hz <= 100 kHz.
 void validate(const detect_spec& spec);
@@ -44,6 +48,8 @@ std::vector<event> detect_events(const float* interleaved, std::size_t frames, i
                                  const detect_spec& spec);
 
 // Several tracks of the same samples at once (the analysis is shared); each as detect_events finds it.
+// Throws detect_error for a spec out of range, 0 or more than 64 channels, or a rate outside min_rate to
+// max_rate (what() then says the rate: "a sample rate of 2000 Hz, below the 4000 Hz ...").
 std::vector<std::vector<event>> detect_tracks(const float* interleaved, std::size_t frames, int channels, int rate,
                                               const std::vector<detect_spec>& specs);
 

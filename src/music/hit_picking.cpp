@@ -92,13 +92,15 @@ double min_over(const std::vector<double>& e, std::size_t from, std::size_t to) 
 
 double db(double ratio) { return 10.0 * std::log10(std::max(ratio, 1e-30)); }
 
-// Three-frame moving average: noise bands fluctuate from frame to frame.
-std::vector<double> smoothed(const std::vector<double>& e) {
+// Moving average over 2 * half + 1 frames (the ends repeated): noise bands fluctuate from frame to frame.
+std::vector<double> smoothed(const std::vector<double>& e, std::size_t half = 1) {
     std::vector<double> s(e.size());
-    for (std::size_t n = 0; n < e.size(); ++n) {
-        const double prev = n > 0 ? e[n - 1] : e[n];
-        const double next = n + 1 < e.size() ? e[n + 1] : e[n];
-        s[n] = (prev + e[n] + next) / 3.0;
+    const auto last = static_cast<std::ptrdiff_t>(e.size()) - 1;
+    for (std::ptrdiff_t n = 0; n <= last; ++n) {
+        double sum = 0.0;
+        for (auto k = n - static_cast<std::ptrdiff_t>(half); k <= n + static_cast<std::ptrdiff_t>(half); ++k)
+            sum += e[static_cast<std::size_t>(std::clamp<std::ptrdiff_t>(k, 0, last))];
+        s[static_cast<std::size_t>(n)] = sum / static_cast<double>(2 * half + 1);
     }
     return s;
 }
@@ -130,15 +132,22 @@ constexpr double min_db = -300.0;
 bool is_kick(const features& f, double shift) {
     return f.global >= -9.0 - shift && f.local >= -9.0 - shift && f.rise >= 5.0 &&
            f.kick >= -3.0 &&  // a bass note or snare body rises mostly above the kick band
-           f.body >= -9.0 &&  // the kick's pitch sweeps down through the body band at its start
+           // The kick's pitch sweeps down through the body band at its start; a kick whose sweep starts lower
+           // still rises far above what sounded before, where a bass note's harmonics rise a little.
+           (f.body >= -9.0 || f.rise >= 7.5) &&
            f.snare <= -15.0 && f.hat <= -14.0; // a snare's or hat's noise
 }
 
 bool is_snare(const features& f, double shift) {
     return f.global >= -15.0 - shift && f.local >= -10.0 - shift && f.rise >= 2.0 &&
-           f.tonal <= -8.0 &&    // a pluck or a bass note's harmonics: a few bins
-           f.ringing <= -6.0 &&  // and they keep ringing as tones
-           f.hat >= -18.0 &&     // snare noise reaches the hat band
+           // A pluck or a bass note's harmonics rise in a few bins and keep ringing as tones. A snare's own
+           // noise can be narrow enough to look half as tonal, but the plucks and bass harmonics that do are
+           // never among the piece's loud hits.
+           (f.tonal <= -8.0 || (f.global >= -1.0 && f.tonal <= -7.0)) &&
+           (f.ringing <= -6.0 || (f.global >= -2.0 && f.ringing <= -4.0)) &&
+           // Snare noise reaches the hat band, unless the roll before it still fills the band: then a loud
+           // rise of pure noise.
+           (f.hat >= -18.0 || (f.global >= -2.0 && f.tonal <= -9.0 && f.ringing <= -7.0)) &&
            !(f.kick > 30.0 && f.tail < -5.0); // a kick's click dies at once
 }
 
@@ -171,6 +180,11 @@ analysis analyse(std::vector<float> mono, int rate, const std::vector<detect_spe
     a.bands = bands_for(specs, rate);
     a.be = measure_bands(mono, rate, a.bands);
     for (const auto& e : a.be.energy) a.smooth.push_back(smoothed(e));
+    // A low kick's fundamental (40-60 Hz) lasts about as long as the kick band's window, so the band's energy
+    // swings with the fundamental's phase; averaged over 20 ms it rises once per kick, not twice.
+    const auto half = static_cast<std::size_t>(std::lround(0.01 * rate / a.be.hop));
+    a.kick_onset = a.smooth[low_medium];
+    a.smooth[low_medium] = smoothed(a.be.energy[low_medium], std::max<std::size_t>(1, half));
     a.mono = std::move(mono);
     return a;
 }
@@ -278,8 +292,21 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
         const auto against_own = [&](std::size_t b) { return band_rise[b] > 0.0 ? db(band_rise[b] / std::max(own_rise, 1e-30)) : min_db; };
         const double peak = max_over(e, attack, attack + frames_of(0.02));
 
+        // A kick's time: the steepest rise of the three-frame mean near the attack, as sharp as the other bands'.
+        std::size_t onset = attack;
+        if (spec.what == instrument::kick) {
+            const std::size_t reach = frames_of(0.01);
+            double sharpest = -1.0;
+            const std::vector<double>& o = a.kick_onset;
+            for (std::size_t k = std::max<std::size_t>(attack > reach ? attack - reach : 0, 2); k <= attack + reach && k < o.size(); ++k) {
+                if (o[k] - o[k - 2] > sharpest) {
+                    sharpest = o[k] - o[k - 2];
+                    onset = k;
+                }
+            }
+        }
         features f{};
-        f.time = be.end_time(attack) - 0.5 * window;
+        f.time = be.end_time(onset) - 0.5 * window;
         f.strength = cands[i].strength;
         f.global = db(f.strength / std::max(global_ref, 1e-30));
         f.local = db(f.strength / local_ref);
@@ -326,11 +353,13 @@ std::vector<double> find_hits(const analysis& a, const detect_spec& spec, std::s
     std::erase_if(kept, [&](const features& f) { return !keep(f, shift); });
     std::vector<double> starts;
     for (std::size_t i = 0; i < kept.size(); ++i) {
-        // An echo: a snare 5 dB under one kept within the 0.35 s before it.
+        // An echo: a snare 5 dB under one kept within the 0.35 s before it, or 3 dB under it when it barely
+        // rises over what still sounds (a second swell of the same snare's noise).
         if (spec.what == instrument::snare) {
             bool echo = false;
             for (std::size_t j = i; j-- > 0 && kept[j].time > kept[i].time - 0.35;) {
-                echo = echo || (kept[j].time < kept[i].time - 0.05 && kept[j].global - kept[i].global > 5.0);
+                const double under = kept[j].global - kept[i].global;
+                echo = echo || (kept[j].time < kept[i].time - 0.05 && (under > 5.0 || (under > 3.0 && kept[i].rise < 3.0)));
             }
             if (echo) continue;
         }

@@ -13,7 +13,8 @@ struct analysis {
     std::vector<float> mono;
     std::vector<band> bands;
     band_energies be;
-    std::vector<std::vector<double>> smooth; // per band: the energies' three-frame mean
+    std::vector<std::vector<double>> smooth; // per band: the energies' three-frame mean (the kick band's over 20 ms)
+    std::vector<double> kick_onset;          // the kick band's three-frame mean, which times a kick more sharply
 };
 
 // The drum bands and, in order, the band of each spec that asks for one.

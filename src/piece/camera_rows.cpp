@@ -2,8 +2,10 @@
 
 #include "piece/scene_values.hpp"
 
+#include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
 
 namespace piece {
 
@@ -34,15 +36,23 @@ const camera_row* touching(const piece_data& p, std::size_t i, int side, value_o
     return other;
 }
 
-float smooth(const piece_data& p, std::size_t i, value_of field, std::size_t k, double t) {
-    const camera_row& row = p.camera[i];
-    const camera_value& v = row.*field;
+// The spline's four points for one component of a keyed field: the row's ends, and the neighbours' far
+// ends or the row's own mirrored.
+std::array<double, 4> spline_points(const piece_data& p, std::size_t i, value_of field, std::size_t k) {
+    const camera_value& v = p.camera[i].*field;
     const double p1 = v.from[k];
     const double p2 = v.to[k];
     const camera_row* before = touching(p, i, -1, field);
     const camera_row* after = touching(p, i, 1, field);
-    const double p0 = before ? (before->*field).from[k] : 2.0 * p1 - p2;
-    const double p3 = after ? (after->*field).to[k] : 2.0 * p2 - p1;
+    return {before ? (before->*field).from[k] : 2.0 * p1 - p2, p1, p2,
+            after ? (after->*field).to[k] : 2.0 * p2 - p1};
+}
+
+float smooth(const piece_data& p, std::size_t i, value_of field, std::size_t k, double t) {
+    const camera_row& row = p.camera[i];
+    // A constant holds over the row, whatever its neighbours do.
+    if (!(row.*field).keyed) return static_cast<float>((row.*field).from[k]);
+    const auto [p0, p1, p2, p3] = spline_points(p, i, field, k);
     const double u = (t - row.range.from) / (row.range.until - row.range.from);
     return catmull_rom(p0, p1, p2, p3, u);
 }
@@ -69,14 +79,37 @@ std::optional<camera_pose> camera_pose_at(const piece_data& p, double t) {
     return std::nullopt;
 }
 
+bool row_stays_finite(const piece_data& p, std::size_t i) {
+    const camera_row& row = p.camera[i];
+    if (row.rule != camera_rule::smooth) return true; // between its ends
+    const auto bounded = [&](value_of field, std::size_t components) {
+        if (!(row.*field).keyed) return true;
+        for (std::size_t k = 0; k < components; ++k) {
+            const auto [p0, p1, p2, p3] = spline_points(p, i, field, k);
+            // For u in [0, 1] no power of u is above 1: the sum of the coefficients' sizes bounds the spline.
+            const double most = 0.5 * (std::abs(2.0 * p1) + std::abs(p2 - p0) +
+                                       std::abs(2.0 * p0 - 5.0 * p1 + 4.0 * p2 - p3) +
+                                       std::abs(-p0 + 3.0 * p1 - 3.0 * p2 + p3));
+            if (!(most <= std::numeric_limits<float>::max())) return false;
+        }
+        return true;
+    };
+    if (!bounded(&camera_row::position, 3)) return false;
+    if (row.aims) return bounded(&camera_row::look_at, 3);
+    return bounded(&camera_row::tilt, 1) && bounded(&camera_row::pan, 1);
+}
+
 camera_pose aimed(const glm::vec3& position, const glm::vec3& target) {
     // The view turns the world by pan about +Y, then by tilt about +X, and looks down -Z: the world
     // direction it looks along is (sin(pan) cos(tilt), -sin(tilt), -cos(pan) cos(tilt)).
     const double x = static_cast<double>(target.x) - position.x;
     const double y = static_cast<double>(target.y) - position.y;
     const double z = static_cast<double>(target.z) - position.z;
-    return camera_pose{position, static_cast<float>(std::atan2(-y, std::hypot(x, z))),
-                       static_cast<float>(std::atan2(x, -z))};
+    // Straight above or below, or at the point itself, any pan would do: 0 keeps it facing -Z (atan2 of
+    // 0 and -0 is pi).
+    const double pan = x == 0.0 && z == 0.0 ? 0.0 : std::atan2(x, -z);
+    const double tilt = std::atan2(-y, std::hypot(x, z));
+    return camera_pose{position, static_cast<float>(tilt), static_cast<float>(pan)};
 }
 
 } // namespace piece

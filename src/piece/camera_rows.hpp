@@ -22,6 +22,10 @@ namespace piece {
 // to it.
 std::optional<camera_pose> camera_pose_at(const piece_data& p, double t);
 
+// Whether every value of row i over its range is a finite float, its ends being ones: a smooth row's spline
+// may go beyond them.
+bool row_stays_finite(const piece_data& p, std::size_t i);
+
 // The camera at `position` turned to look at `target` (level, facing -Z, when they are the same point).
 camera_pose aimed(const glm::vec3& position, const glm::vec3& target);
 

@@ -1,7 +1,11 @@
 #include "piece/read_piece.hpp"
 
+#include "piece/camera_rows.hpp"
+#include "piece/read_acts.hpp"
 #include "piece/reader_support.hpp"
 #include "piece/scene_values.hpp"
+#include "piece/text_bounds.hpp"
+#include "piece/value_reach.hpp"
 
 #include <toml++/toml.h>
 
@@ -25,7 +29,8 @@ namespace {
 using namespace reading;
 
 void read_header(const context& c, const toml::node& n, piece_data& p) {
-    table_reader r(c, n, "[piece]", {"name", "length", "after", "pool_size", "block_size", "background"});
+    table_reader r(c, n, "[piece]",
+                   {"name", "length", "after", "pool_size", "block_size", "background", "music_start"});
     p.name = r.name("name");
     const toml::node& length = r.need("length");
     p.length = number(c, length, "length");
@@ -46,27 +51,46 @@ void read_header(const context& c, const toml::node& n, piece_data& p) {
         if (std::any_of(p.background.begin(), p.background.end(), [](double v) { return v < 0.0 || v > 1.0; }))
             c.fail(*background, "background must be three numbers from 0 to 1");
     }
+    if (const toml::node* start = r.find("music_start")) {
+        p.music_start = number(c, *start, "music_start");
+        if (p.music_start < 0.0 || p.music_start > max_music_start)
+            c.fail(*start, "music_start must be from 0 to " +
+                               std::to_string(static_cast<int>(max_music_start)) + " seconds");
+    }
 }
 
 void read_assets(const context& c, const toml::node& n, piece_data& p) {
     table_reader r(c, n, "[assets]", {"model", "extra_model", "music"});
-    p.model = c.resolve(text(c, r.need("model"), "model"));
-    if (const toml::node* extra = r.find("extra_model")) p.extra_model = c.resolve(text(c, *extra, "extra_model"));
-    p.music = c.resolve(text(c, r.need("music"), "music"));
+    // Needed only by a piece that draws its own scene: checked once the acts are read.
+    if (const toml::node* model = r.find("model")) {
+        p.model = c.resolve(text(c, *model, "model"));
+        p.model_at = c.place_of(*model, text(c, *model, "model"));
+    }
+    if (const toml::node* extra = r.find("extra_model")) {
+        p.extra_model = c.resolve(text(c, *extra, "extra_model"));
+        p.extra_model_at = c.place_of(*extra, text(c, *extra, "extra_model"));
+    }
+    const toml::node& music = r.need("music");
+    p.music = c.resolve(text(c, music, "music"));
+    p.music_at = c.place_of(music, text(c, music, "music"));
 }
 
 template <std::size_t N>
-void read_stages(const context& c, const toml::node& n, const std::string& what, std::array<std::string, N>& out) {
+void read_stages(const context& c, const toml::node& n, const std::string& what, std::array<std::string, N>& out,
+                 std::array<file_place, N>& out_at) {
     const toml::array& a = array(c, n, what, N);
     if (a.size() != N) c.fail(n, what + " must name " + std::to_string(N) + " shader files");
-    for (std::size_t i = 0; i < N; ++i)
+    for (std::size_t i = 0; i < N; ++i) {
         out[i] = c.resolve(text(c, a[i], what));
+        out_at[i] = c.place_of(a[i], text(c, a[i], what));
+    }
 }
 
 void read_shaders(const context& c, const toml::node& n, piece_data& p) {
     table_reader r(c, n, "[shaders]", {"scene", "particles"});
-    if (const toml::node* scene = r.find("scene")) read_stages(c, *scene, "scene", p.scene_shaders);
-    if (const toml::node* particles = r.find("particles")) read_stages(c, *particles, "particles", p.particle_shaders);
+    if (const toml::node* scene = r.find("scene")) read_stages(c, *scene, "scene", p.scene_shaders, p.scene_shaders_at);
+    if (const toml::node* particles = r.find("particles"))
+        read_stages(c, *particles, "particles", p.particle_shaders, p.particle_shaders_at);
 }
 
 void read_sprites(const context& c, const toml::node& n, piece_data& p) {
@@ -82,6 +106,7 @@ void read_sprites(const context& c, const toml::node& n, piece_data& p) {
         s.name = r.name("name");
         if (!names.insert(s.name).second) c.fail(entry, "a second sprite named '" + s.name + "'");
         s.file = c.resolve(text(c, r.need("file"), "file"));
+        s.file_at = c.place_of(r.need("file"), text(c, r.need("file"), "file"));
         if (const toml::node* channels = r.find("channels")) {
             const std::string kind = text(c, *channels, "channels");
             if (kind != "rgb" && kind != "rgba") c.fail(*channels, "channels must be \"rgb\" or \"rgba\"");
@@ -110,7 +135,9 @@ std::vector<event> read_events(const context& c, const toml::node& n) {
         if (triple.size() != 3) c.fail(e, "an event must be [start, end, value]");
         const event ev{number(c, triple[0], "start"), number(c, triple[1], "end"), number(c, triple[2], "value")};
         if (!(ev.start < ev.end)) c.fail(e, "the event ends before it starts");
-        if (!events.empty() && ev.start < events.back().end) c.fail(e, "the event overlaps the one before it");
+        if (!events.empty() && ev.start < events.back().end)
+            c.fail(e, "the event overlaps the one before it: it starts at " + time_text(ev.start) +
+                          ", the one before ends at " + time_text(events.back().end));
         events.push_back(ev);
     }
     return events;
@@ -179,6 +206,9 @@ void read_tracks(const context& c, const toml::node& n, piece_data& p) {
     }
 }
 
+// Beyond it a particle leaves the picture within a frame.
+constexpr double max_gravity = 1000.0; // units/s^2
+
 void read_presets(const context& c, const toml::node& n, piece_data& p) {
     const toml::table* presets = n.as_table();
     if (presets == nullptr) c.fail(n, "presets must be a table of named presets, not " + std::string(type_name(n)));
@@ -186,7 +216,7 @@ void read_presets(const context& c, const toml::node& n, piece_data& p) {
     for (const auto& [key, entry] : *presets) {
         table_reader r(c, entry, "preset '" + std::string(key.str()) + "'",
                        {"count", "speed", "size", "brightness", "position_jitter", "velocity_jitter", "size_jitter",
-                        "brightness_jitter", "fade"});
+                        "brightness_jitter", "fade", "gravity"});
         burst_preset b;
         b.name = std::string(key.str());
         if (const toml::node* count = r.find("count"))
@@ -199,6 +229,12 @@ void read_presets(const context& c, const toml::node& n, piece_data& p) {
         b.size_jitter = r.number_or("size_jitter", 0.0);
         b.brightness_jitter = r.number_or("brightness_jitter", 0.0);
         b.fade = r.number_or("fade", 0.0);
+        if (const toml::node* gravity = r.find("gravity")) {
+            b.gravity = number(c, *gravity, "gravity");
+            if (std::abs(b.gravity) > max_gravity)
+                c.fail(*gravity, "gravity must be from -" + std::to_string(static_cast<int>(max_gravity)) +
+                                     " to " + std::to_string(static_cast<int>(max_gravity)) + " units/s^2");
+        }
         p.presets.push_back(b);
     }
 }
@@ -206,9 +242,12 @@ void read_presets(const context& c, const toml::node& n, piece_data& p) {
 template <typename T>
 std::size_t index_named(const context& c, const toml::node& n, const std::vector<T>& list, const std::string& what) {
     const std::string name = text(c, n, what);
-    for (std::size_t i = 0; i < list.size(); ++i)
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].name == name) return i;
-    c.fail(n, "no " + what + " named '" + name + "'");
+        names.push_back(list[i].name);
+    }
+    c.fail(n, "no " + what + " named '" + name + "'" + did_you_mean(name, names));
 }
 
 std::size_t block(const context& c, const toml::node& n, const piece_data& p) {
@@ -224,6 +263,50 @@ glm::vec3 float3(const std::array<double, 3>& v) {
     return {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
 }
 
+std::vector<key> read_keys(const context& c, const toml::node& n, int components);
+
+// Keys are evaluated anywhere in the range of what holds them, running on past their ends.
+void check_keys(const context& c, const toml::node& n, const std::string& whose, const std::vector<key>& keys,
+                int components, const time_range& range) {
+    if (const std::optional<double> t = keys_leave_floats(keys, components, range))
+        c.fail(n, whose + " value at t = " + time_text(*t) + " is not a finite float " +
+                      "(past their ends keys run on along the line of the nearest two)");
+}
+
+void check_keyed_emitter(const context& c, const toml::node& n, const emitter& e, const time_range& range) {
+    for (const auto& [key, value] : {std::pair{"origin", &e.origin}, std::pair{"direction", &e.direction}})
+        if (!value->keys.empty())
+            check_keys(c, *n.as_table()->get(key), "the " + std::string(key) + "'s", value->keys, 3, range);
+}
+
+// `[x, y, z]`, or `{ keys = [[t, [x, y, z]], ...] }` keyed over time as a curve's keys are.
+keyed_vec3 read_keyed_vec3(const context& c, const toml::node& n, const std::string& what) {
+    keyed_vec3 v;
+    if (n.is_table()) {
+        table_reader r(c, n, what, {"keys"});
+        v.keys = read_keys(c, r.need("keys"), 3);
+    } else {
+        v.constant = float3(vec3(c, n, what));
+    }
+    return v;
+}
+
+// A section's light: a block, or `{ block = b, color = [r, g, b] }`.
+void read_light(const context& c, const toml::node& n, const piece_data& p, section& s, std::size_t k) {
+    if (!n.is_table()) {
+        s.light_blocks[k] = block(c, n, p);
+        return;
+    }
+    table_reader r(c, n, "a light", {"block", "color"});
+    s.light_blocks[k] = block(c, r.need("block"), p);
+    if (const toml::node* color = r.find("color")) {
+        s.light_colors[k] = vec3(c, *color, "color");
+        const auto& rgb = s.light_colors[k];
+        if (std::any_of(rgb.begin(), rgb.end(), [](double v) { return v < 0.0 || v > 1.0; }))
+            c.fail(*color, "color must be three numbers from 0 to 1");
+    }
+}
+
 emitter read_emitter(const context& c, const toml::node& n, const piece_data& p,
                      std::map<std::string, std::size_t>& ids) {
     table_reader r(c, n, "an emitter",
@@ -236,12 +319,12 @@ emitter read_emitter(const context& c, const toml::node& n, const piece_data& p,
     const toml::node& interval = r.need("interval");
     e.interval = number(c, interval, "interval");
     if (e.interval < 0.0) c.fail(interval, "interval must not be negative");
-    e.origin = float3(vec3(c, r.need("origin"), "origin"));
-    e.direction = float3(vec3(c, r.need("direction"), "direction"));
+    e.origin = read_keyed_vec3(c, r.need("origin"), "origin");
+    e.direction = read_keyed_vec3(c, r.need("direction"), "direction");
     const toml::node& sprite_name = r.need("sprite");
-    const sprite& s = p.sprites[index_named(c, sprite_name, p.sprites, "sprite")];
+    e.sprite = index_named(c, sprite_name, p.sprites, "sprite");
+    const sprite& s = p.sprites[e.sprite];
     if (!s.sampler) c.fail(sprite_name, "sprite '" + s.name + "' has no sampler, so no particle can show it");
-    e.texture_index = s.texture_index;
     e.preset = index_named(c, r.need("preset"), p.presets, "preset");
     return e;
 }
@@ -253,11 +336,13 @@ void read_sections(const context& c, const toml::node& n, piece_data& p) {
         section s;
         s.range = read_range(c, r, false);
         if (!p.sections.empty() && !in_order(p.sections.back().range, s.range))
-            c.fail(entry, "the section starts before the one above it ends");
+            c.fail(entry,
+                   "the section starts before the one above it ends" + overlap(p.sections.back().range, s.range));
         if (const toml::node* emitters = r.find("emitters")) {
             std::set<std::string> names;
             for (const toml::node& e : array(c, *emitters, "emitters", max_list)) {
                 s.emitters.push_back(read_emitter(c, e, p, ids));
+                check_keyed_emitter(c, e, s.emitters.back(), s.range);
                 if (!names.insert(s.emitters.back().name).second)
                     c.fail(e, "a second emitter named '" + s.emitters.back().name + "' in this section");
             }
@@ -267,8 +352,8 @@ void read_sections(const context& c, const toml::node& n, piece_data& p) {
                 if (text(c, *lights, "lights") != "default") c.fail(*lights, "lights must be \"default\" or a table");
             } else {
                 table_reader l(c, *lights, "lights", {"light1", "light2"});
-                if (const toml::node* b = l.find("light1")) s.light_blocks[0] = block(c, *b, p);
-                if (const toml::node* b = l.find("light2")) s.light_blocks[1] = block(c, *b, p);
+                if (const toml::node* b = l.find("light1")) read_light(c, *b, p, s, 0);
+                if (const toml::node* b = l.find("light2")) read_light(c, *b, p, s, 1);
             }
         }
         p.sections.push_back(std::move(s));
@@ -333,8 +418,12 @@ segment read_segment(const context& c, const toml::node& n, int components, cons
         s.rule = v;
     } else if (keys) {
         s.rule = read_keys(c, *keys, components);
+        check_keys(c, *keys, "the keys'", std::get<std::vector<key>>(s.rule), components, s.range);
     } else if (envelope) {
-        s.rule = read_follow(c, *envelope, components, p);
+        const follow& f = std::get<follow>(s.rule = read_follow(c, *envelope, components, p));
+        if (!follow_stays_finite(f, components, p.tracks))
+            c.fail(*envelope, "the follow's largest value, the largest event value times the scale, is "
+                              "beyond a float's range (3.4e38)");
     } else {
         if (components != 1) c.fail(*line, "a ramp feeds a one-number curve only");
         table_reader rr(c, *line, "ramp", {"zero_at", "rise", "over"});
@@ -344,6 +433,8 @@ segment read_segment(const context& c, const toml::node& n, int components, cons
         const toml::node& over = rr.need("over");
         rp.over = number(c, over, "over");
         if (rp.over == 0.0) c.fail(over, "over must not be 0");
+        if (const std::optional<double> t = ramp_leaves_floats(rp, s.range))
+            c.fail(*line, "the ramp's value at t = " + time_text(*t) + " is not a finite float");
         s.rule = rp;
     }
     return s;
@@ -365,6 +456,8 @@ void read_curves(const context& c, const toml::node& n, piece_data& p) {
         cv.target = text(c, target, "target");
         if (!uniform_name(cv.target) || cv.target.size() > 128) c.fail(target, "target must be a uniform's name");
         if (!targets.insert(cv.target).second) c.fail(target, "a second curve for '" + cv.target + "'");
+        if (cv.target == "background_color")
+            c.fail(target, "background_color is the piece's background: set it with [piece] background");
         const std::optional<stock_value> stock = stock_value_of(cv.target);
         if (const toml::node* d = r.find("default")) {
             std::tie(cv.components, cv.default_value) = value(c, *d, "default");
@@ -376,8 +469,10 @@ void read_curves(const context& c, const toml::node& n, piece_data& p) {
         if (const toml::node* segments = r.find("segments")) {
             for (const toml::node& s : array(c, *segments, "segments", max_rows)) {
                 cv.segments.push_back(read_segment(c, s, cv.components, p));
-                if (cv.segments.size() > 1 && !in_order(cv.segments[cv.segments.size() - 2].range, cv.segments.back().range))
-                    c.fail(s, "the segment starts before the one above it ends");
+                const std::size_t last = cv.segments.size() - 1;
+                if (last > 0 && !in_order(cv.segments[last - 1].range, cv.segments[last].range))
+                    c.fail(s, "the segment starts before the one above it ends" +
+                                  overlap(cv.segments[last - 1].range, cv.segments[last].range));
             }
         }
         p.curves.push_back(std::move(cv));
@@ -388,7 +483,7 @@ camera_value read_camera_value(const context& c, const toml::node& n, const std:
     camera_value v;
     const auto one = [&](const toml::node& x) {
         if (components == 3) return vec3(c, x, what);
-        return std::array<double, 3>{number(c, x, what), 0.0, 0.0};
+        return std::array<double, 3>{float_number(c, x, what), 0.0, 0.0};
     };
     if (n.is_table()) {
         table_reader r(c, n, what, {"from", "to"});
@@ -402,14 +497,16 @@ camera_value read_camera_value(const context& c, const toml::node& n, const std:
 }
 
 void read_camera(const context& c, const toml::node& n, piece_data& p) {
-    for (const toml::node& entry : array(c, n, "camera", max_rows)) {
+    const toml::array& rows = array(c, n, "camera", max_rows);
+    for (const toml::node& entry : rows) {
         table_reader r(c, entry, "a camera row",
                        {"from", "until", "bounds", "position", "tilt", "pan", "look_at", "rule"});
         camera_row row;
         row.range = read_range(c, r, true);
         if (!(row.range.from < row.range.until)) c.fail(entry, "a camera row must last longer than an instant");
         if (!p.camera.empty() && !in_order(p.camera.back().range, row.range))
-            c.fail(entry, "the camera row starts before the one above it ends");
+            c.fail(entry,
+                   "the camera row starts before the one above it ends" + overlap(p.camera.back().range, row.range));
         row.position = read_camera_value(c, r.need("position"), "position", 3);
         if (const toml::node* target = r.find("look_at")) {
             if (const toml::node* turn = r.find("tilt") ? r.find("tilt") : r.find("pan"))
@@ -427,6 +524,11 @@ void read_camera(const context& c, const toml::node& n, piece_data& p) {
         }
         p.camera.push_back(row);
     }
+    // A smooth row's spline takes its neighbours' ends, so it is checked once they are read.
+    for (std::size_t i = 0; i < p.camera.size(); ++i)
+        if (!row_stays_finite(p, i))
+            c.fail(rows[i],
+                   "the smooth row's spline may leave a float's range: its values or its neighbours' are too large");
 }
 
 // TOML allows characters beyond ASCII only in strings and comments. toml++ 3.3 asks of such a character
@@ -506,11 +608,17 @@ bool has_detected_tracks(const std::vector<track>& tracks) {
                        [](const track& t) { return std::holds_alternative<detected_events>(t.source); });
 }
 
-piece_data read_piece_text(std::string_view text, const std::string& file, const std::optional<fs::path>& folder) {
-    const context c{file, folder};
+namespace {
+
+piece_data read_text_at(std::string_view text, const std::string& file, const std::optional<fs::path>& folder,
+                        int nesting) {
+    const context c{file, folder, nesting};
     if (text.size() > max_file_bytes)
         throw piece_error(file, 1, 1, "the file is larger than " + std::to_string(max_file_bytes) + " bytes");
+    // Editors may begin a UTF-8 file with a byte-order mark; it is no part of the text.
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
     const std::string ascii = ascii_only(text, file);
+    check_text_bounds(ascii, file);
     toml::table root;
     try {
         root = toml::parse(ascii, file);
@@ -520,7 +628,8 @@ piece_data read_piece_text(std::string_view text, const std::string& file, const
     piece_data p;
     p.file = file;
     table_reader r(c, root, "the file",
-                   {"piece", "assets", "shaders", "sprites", "tracks", "presets", "sections", "curves", "camera"});
+                   {"piece", "assets", "shaders", "sprites", "tracks", "presets", "sections", "curves", "camera",
+                    "buffers", "acts", "post"});
     const auto need = [&](const char* key) -> const toml::node& {
         const toml::node* n = r.find(key);
         if (n == nullptr) throw piece_error(file, 1, 1, std::string("the piece needs a [") + key + "] table");
@@ -535,10 +644,23 @@ piece_data read_piece_text(std::string_view text, const std::string& file, const
     if (const toml::node* n = r.find("sections")) read_sections(c, *n, p);
     if (const toml::node* n = r.find("curves")) read_curves(c, *n, p);
     if (const toml::node* n = r.find("camera")) read_camera(c, *n, p);
+    read_composition(c, root, p);
+    if (p.acts.empty() && p.model.empty())
+        table_reader(c, need("assets"), "[assets]", {"model", "extra_model", "music"}).need("model");
     return p;
 }
 
+} // namespace
+
+piece_data read_piece_text(std::string_view text, const std::string& file, const std::optional<fs::path>& folder) {
+    return read_text_at(text, file, folder, 0);
+}
+
 piece_data read_piece_file(const fs::path& file) {
+    return reading::read_piece_at(file, 0);
+}
+
+piece_data reading::read_piece_at(const fs::path& file, int nesting) {
     const std::string name = file.string();
     std::ifstream in(file, std::ios::binary);
     if (!in) throw piece_error(name, 1, 1, "cannot open the file");
@@ -551,7 +673,7 @@ piece_data read_piece_file(const fs::path& file) {
     }
     if (in.bad()) throw piece_error(name, 1, 1, "cannot read the file");
     const fs::path folder = file.parent_path();
-    return read_piece_text(content, name, folder.empty() ? fs::path(".") : folder);
+    return read_text_at(content, name, folder.empty() ? fs::path(".") : folder, nesting);
 }
 
 } // namespace piece

@@ -1,6 +1,10 @@
 #include "piece/reader_support.hpp"
 
+#include "piece/closest_name.hpp"
+
+#include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace piece::reading {
 
@@ -29,6 +33,18 @@ double number(const context& c, const toml::node& n, const std::string& what) {
     return v;
 }
 
+double float_number(const context& c, const toml::node& n, const std::string& what) {
+    const double v = number(c, n, what);
+    if (std::abs(v) > std::numeric_limits<float>::max())
+        c.fail(n, what + " must be from -3.4e38 to 3.4e38, a float's range");
+    return v;
+}
+
+std::string did_you_mean(std::string_view wrong, const std::vector<std::string>& known) {
+    const std::optional<std::string> close = closest_name(wrong, known);
+    return close ? "; did you mean '" + *close + "'?" : "";
+}
+
 std::int64_t integer(const context& c, const toml::node& n, const std::string& what, std::int64_t low,
                      std::int64_t high) {
     const auto* i = n.as_integer();
@@ -54,12 +70,12 @@ const toml::array& array(const context& c, const toml::node& n, const std::strin
 std::array<double, 3> vec3(const context& c, const toml::node& n, const std::string& what) {
     const toml::array& a = array(c, n, what, 3);
     if (a.size() != 3) c.fail(n, what + " must be three numbers [x, y, z]");
-    return {number(c, a[0], what), number(c, a[1], what), number(c, a[2], what)};
+    return {float_number(c, a[0], what), float_number(c, a[1], what), float_number(c, a[2], what)};
 }
 
 std::pair<int, std::array<double, 3>> value(const context& c, const toml::node& n, const std::string& what) {
     if (n.is_array()) return {3, vec3(c, n, what)};
-    return {1, {number(c, n, what), 0.0, 0.0}};
+    return {1, {float_number(c, n, what), 0.0, 0.0}};
 }
 
 time_range read_range(const context& c, const table_reader& r, bool finite) {
@@ -82,9 +98,36 @@ time_range read_range(const context& c, const table_reader& r, bool finite) {
     return range;
 }
 
+file_place context::place_of(const toml::node& n, const std::string& written) const {
+    file_place at;
+    if (!folder) return at; // the built-in piece: its files are the program's own, as before
+    at.line = std::max<long>(1, static_cast<long>(n.source().begin.line));
+    at.column = std::max<long>(1, static_cast<long>(n.source().begin.column));
+    if (fs::path(written).is_absolute()) return at;
+    std::error_code no_working;
+    const fs::path working = fs::current_path(no_working);
+    std::error_code unknown;
+    if (folder && !(!no_working && fs::equivalent(*folder, working, unknown))) at.folders.push_back(folder->string());
+    at.folders.push_back(no_working ? std::string(".") : working.string());
+    return at;
+}
+
 bool in_order(const time_range& earlier, const time_range& later) {
     return earlier.until < later.from ||
            (earlier.until == later.from && !(earlier.until_inclusive && later.from_inclusive));
+}
+
+std::string time_text(double t) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, t).ptr;
+    return std::string(buffer, end);
+}
+
+std::string overlap(const time_range& earlier, const time_range& later) {
+    if (earlier.until == later.from) return ": both hold " + time_text(later.from);
+    const std::string start = std::isinf(later.from) ? "it has no start" : "it starts at " + time_text(later.from);
+    const std::string end = std::isinf(earlier.until) ? "has no end" : "ends at " + time_text(earlier.until);
+    return ": " + start + ", the one above " + end;
 }
 
 } // namespace piece::reading

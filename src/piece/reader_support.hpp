@@ -16,7 +16,9 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace piece::reading {
 
@@ -34,6 +36,7 @@ constexpr int first_sprite_unit = 3;          // units 0 to 2 hold the model's m
 struct context {
     std::string file;
     std::optional<fs::path> folder;
+    int nesting = 0; // 1 in the piece of a scene act
 
     [[noreturn]] void fail(const toml::source_region& where, const std::string& what) const {
         throw piece_error(file, std::max<long>(1, static_cast<long>(where.begin.line)),
@@ -49,10 +52,17 @@ struct context {
         if (fs::exists(beside, error)) return beside.string();
         return path;
     }
+    // Where the path `written` is named (at `n`) and the folders resolve looks for it in; nowhere (line 0)
+    // without a folder.
+    file_place place_of(const toml::node& n, const std::string& written) const;
 };
 
 const char* type_name(const toml::node& n);
 double number(const context& c, const toml::node& n, const std::string& what);
+// A number the engine holds as a float: finite, and within a float's range.
+double float_number(const context& c, const toml::node& n, const std::string& what);
+// "; did you mean 'x'?" with the name of `known` closest to `wrong`, or nothing when none is close.
+std::string did_you_mean(std::string_view wrong, const std::vector<std::string>& known);
 std::int64_t integer(const context& c, const toml::node& n, const std::string& what, std::int64_t low,
                      std::int64_t high);
 std::string text(const context& c, const toml::node& n, const std::string& what);
@@ -76,7 +86,8 @@ public:
             const auto known = std::find_if(keys.begin(), keys.end(), [&](const char* k) { return key.str() == k; });
             if (known == keys.end())
                 ctx.fail(key.source().begin.line ? key.source() : value.source(),
-                         "unknown key '" + std::string(key.str()) + "' in " + where);
+                         "unknown key '" + std::string(key.str()) + "' in " + where +
+                             did_you_mean(key.str(), std::vector<std::string>(keys.begin(), keys.end())));
         }
     }
 
@@ -108,5 +119,10 @@ private:
 time_range read_range(const context& c, const table_reader& r, bool finite);
 // Whether `later` starts after `earlier` ends, sharing at most a bound that only one of them holds.
 bool in_order(const time_range& earlier, const time_range& later);
+// The times of two ranges that are not in order, for the message: ": it starts at 4, the one above ends
+// at 5" or ": both hold 5".
+std::string overlap(const time_range& earlier, const time_range& later);
+// A time as the piece would write it: the shortest text that reads back as the same double.
+std::string time_text(double t);
 
 } // namespace piece::reading

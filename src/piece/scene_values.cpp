@@ -37,6 +37,7 @@ glm::vec3 rounded(const std::array<double, 3>& v, int components) {
 
 // Between the two keys around t; before the first or after the last, on the line of the nearest pair.
 glm::vec3 keyed(const std::vector<key>& keys, double t, int components) {
+    t = std::clamp(t, -furthest_time, furthest_time);
     // The first pair whose second key is at or after t, else the last pair.
     const auto later = std::lower_bound(keys.begin() + 1, keys.end() - 1, t,
                                         [](const key& k, double time) { return k.t < time; });
@@ -57,7 +58,9 @@ glm::vec3 followed(const follow& f, const std::vector<track>& tracks, double t, 
     const event& e = *(after - 1);
     const double peak = std::max(e.end, e.start + f.attack);
     double level = 0.0;
-    if (t < e.start + f.attack) level = (t - e.start) / f.attack;
+    // Starts are exclusive: at its start an event is still 0, whatever the attack.
+    if (t == e.start) level = 0.0;
+    else if (t < e.start + f.attack) level = (t - e.start) / f.attack;
     else if (t < peak) level = 1.0;
     else if (t < peak + f.release) level = 1.0 - (t - peak) / f.release;
     const double v = e.value * level;
@@ -78,10 +81,22 @@ glm::vec3 curve_at(const curve& c, double t, const std::vector<track>& tracks) {
         if (const auto* v = std::get_if<std::array<double, 3>>(&s.rule)) return rounded(*v, c.components);
         if (const auto* k = std::get_if<std::vector<key>>(&s.rule)) return keyed(*k, t, c.components);
         if (const auto* f = std::get_if<follow>(&s.rule)) return followed(*f, tracks, t, c.components);
-        const ramp& r = std::get<ramp>(s.rule);
-        return glm::vec3(static_cast<float>(r.rise * (t - r.zero_at) / r.over));
+        return glm::vec3(ramp_at(std::get<ramp>(s.rule), t));
     }
     return rounded(c.default_value, c.components);
+}
+
+glm::vec3 keys_at(const std::vector<key>& keys, double t, int components) {
+    return keyed(keys, t, components);
+}
+
+float ramp_at(const ramp& r, double t) {
+    t = std::clamp(t, -furthest_time, furthest_time);
+    return static_cast<float>(r.rise * (t - r.zero_at) / r.over);
+}
+
+glm::vec3 value_at(const keyed_vec3& v, double t) {
+    return v.keys.empty() ? v.constant : keyed(v.keys, t, 3);
 }
 
 scene_state scene_values(const piece_data& p, double t) {

@@ -46,9 +46,21 @@ struct stock_value {
 };
 std::optional<stock_value> stock_value_of(const std::string& uniform);
 
+// How far from 0 keys and ramps run on: beyond, in either direction, they hold their value there, so
+// that the reader can check every value a piece gives is a finite float.
+inline constexpr double furthest_time = 1e9; // seconds, some 32 years
+
+// Keys at t (each component rounded to float), as a segment or a keyed value has them.
+glm::vec3 keys_at(const std::vector<key>& keys, double t, int components);
+// A ramp at t, rounded to float.
+float ramp_at(const ramp& r, double t);
+
 // The value of one curve at t, each component rounded to float; `tracks` are the piece's, which the
 // segments that follow a track read.
 glm::vec3 curve_at(const curve& c, double t, const std::vector<track>& tracks);
+
+// A constant or keyed vec3 at t, keyed as a curve's keys are (not clamped).
+glm::vec3 value_at(const keyed_vec3& v, double t);
 
 // Every curve at t, with the stock values where no curve says otherwise. Allocates only for the curves
 // of uniforms the engine does not hold.

@@ -15,13 +15,15 @@
 namespace {
 
 // The detection keeps its hits min_gap apart; an event longer than that gap ends where the next one
-// starts, so that a track's events never overlap.
-std::vector<piece::event> as_track(const std::vector<music::event>& found) {
+// starts, so that a track's events never overlap. The events move from the music's time to the piece's,
+// whose 0 is `music_start` of the music.
+std::vector<piece::event> as_track(const std::vector<music::event>& found, double music_start) {
     std::vector<piece::event> events;
     events.reserve(found.size());
     for (std::size_t i = 0; i < found.size(); ++i) {
         const double end = i + 1 < found.size() && found[i + 1].start < found[i].end ? found[i + 1].start : found[i].end;
-        if (found[i].start < end) events.push_back({found[i].start, end, found[i].value});
+        if (found[i].start < end)
+            events.push_back({found[i].start - music_start, end - music_start, found[i].value});
     }
     return events;
 }
@@ -29,7 +31,8 @@ std::vector<piece::event> as_track(const std::vector<music::event>& found) {
 // The events `playing` found for `spec` in the same music, or nullptr.
 const std::vector<piece::event>* known_events(const piece::piece_data& p, const music::detect_spec& spec,
                                               const piece::piece_data* playing) {
-    if (playing == nullptr || playing->music != p.music) return nullptr;
+    if (playing == nullptr || playing->music != p.music || playing->music_start != p.music_start)
+        return nullptr;
     for (const piece::track& t : playing->tracks) {
         if (const auto* d = std::get_if<piece::detected_events>(&t.source); d != nullptr && d->spec == spec)
             return &d->events;
@@ -69,7 +72,9 @@ void find_detected_tracks(piece::piece_data& p, logger::log_manager& log, const 
         } catch (const sound::music_error& e) {
             throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
         } catch (const music::detect_error& e) {
-            throw std::runtime_error("Unable to load music from '" + p.music + "': " + e.what());
+            // The specs were checked when the piece was read: what is left is music the detection cannot take.
+            throw detection_error("No events can be found in '" + p.music + "' for the track '" + *names.front() +
+                                  "' (the music itself plays): " + e.what() + ".");
         }
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     }
@@ -79,7 +84,7 @@ void find_detected_tracks(piece::piece_data& p, logger::log_manager& log, const 
     if (targets.empty()) return;
     std::string counts;
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        targets[i]->events = as_track(found[i]);
+        targets[i]->events = as_track(found[i], p.music_start);
         counts += (i ? ", " : "") + *names[i] + " " + std::to_string(targets[i]->events.size());
     }
     char took[32];

@@ -1,6 +1,7 @@
 #include "player/player.hpp"
 
 #include "model/obj_model.hpp"
+#include "acts/composition_act.hpp"
 #include "acts/piece_act.hpp"
 #include "core/core_module.hpp"
 #include "gl/offscreen_target.hpp"
@@ -8,6 +9,7 @@
 #include "platform/display_manager.hpp"
 #include "piece/builtin_piece.hpp"
 #include "piece/read_piece.hpp"
+#include "piece/unread_file.hpp"
 #include "player/detected_tracks.hpp"
 #include "platform/window.hpp"
 #include "sound/music_callback.hpp"
@@ -16,10 +18,13 @@
 #include <GLFW/glfw3.h>
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -51,6 +56,15 @@ std::optional<render_scale> read_render_scale(config_manager& config) {
 
 } // namespace
 
+player::player(core_module* owner, piece::piece_data given)
+    : core(owner), camera(1.0f, 0.1f, 100.0f, 1.0f, 1.0f) {
+    core->config.load("config.ini");
+    piece = std::move(given);
+    find_detected_tracks(piece, core->log_manager);
+    sound_state.set_tracks(piece.tracks);
+    open();
+}
+
 player::player(core_module* owner, const std::optional<std::filesystem::path>& piece_file)
     : core(owner), camera(1.0f, 0.1f, 100.0f, 1.0f, 1.0f) {
     auto& config = core->config;
@@ -60,14 +74,25 @@ player::player(core_module* owner, const std::optional<std::filesystem::path>& p
         piece = piece::read_piece_file(piece_file ? *piece_file : std::filesystem::path(*configured_piece));
         try {
             find_detected_tracks(piece, core->log_manager);
+            for (piece::act& a : piece.acts)
+                if (a.scene) find_detected_tracks(*a.scene, core->log_manager);
+        } catch (const detection_error& e) {
+            core->log_manager.error("Failed to find the piece's event tracks in its music!");
+            throw runtime_error(std::string("player::player(): ") + e.what());
         } catch (const std::runtime_error& e) {
             core->log_manager.error("Failed to load music!");
-            throw runtime_error(std::string("player::player(): ") + e.what());
+            throw runtime_error(piece::with_place(std::string("player::player(): ") + e.what(),
+                                                  piece::unread_file_place(piece, piece.music, piece.music_at)));
         }
         sound_state.set_tracks(piece.tracks);
     } else {
         piece = piece::builtin_piece();
     }
+    open();
+}
+
+void player::open() {
+    auto& config = core->config;
     screen_height = config.get<int>("display.screen_height");
     screen_width = config.get<int>("display.screen_width");
     check_window_side("display.screen_height", screen_height);
@@ -129,11 +154,18 @@ void player::install_handlers() {
 }
 
 void player::install_production() {
-    model = load_obj(piece.model, &core->log_manager);
+    // A piece file's model must be there; the built-in piece plays on without one, as it always has.
+    // A piece of acts draws no scene of its own: its scene acts load their models.
+    const bool own_scene = piece.acts.empty();
+    if (const std::string place = piece::unread_file_place(piece, piece.model, piece.model_at);
+        own_scene && !place.empty())
+        throw runtime_error("load_obj(): Unable to open model file '" + piece.model + "'" + place + ".");
+    if (own_scene) model = load_obj(piece.model, &core->log_manager);
     load_music(piece.music);
     open_audio();
     try {
-        act = std::make_unique<piece_act>(model.get(), *this);
+        if (piece.composed()) act = std::make_unique<composition_act>(*this, model.get());
+        else act = std::make_unique<piece_act>(model.get(), *this);
     } catch (...) {
         // The destructor does not run for a half-built player: the audio device must go now.
         stop_music();
@@ -147,7 +179,8 @@ void player::load_music(const std::string& path) {
         music = sound::load_playable_music(path);
     } catch (const sound::music_error& e) {
         core->log_manager.error("Failed to load music!");
-        throw runtime_error("player::player(): Unable to load music from '" + path + "': " + e.what());
+        throw runtime_error(piece::with_place("player::player(): Unable to load music from '" + path + "': " + e.what(),
+                                              piece::unread_file_place(piece, path, piece.music_at)));
     }
     music_spec = music.spec;
     music_buffer = music.data();
@@ -156,6 +189,42 @@ void player::load_music(const std::string& path) {
     music_remaining = music_length;
     core->log_manager.info("Music succesfully loaded!");
     if (music_length == 0) core->log_manager.warning("Music file '" + path + "' holds no samples.");
+    if (piece.music_start > 0.0) start_music_at_piece_start(path);
+    if (piece.length_of_music) take_length_from_music();
+}
+
+void player::take_length_from_music() {
+    const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
+    if (frame_bytes == 0 || music_spec.freq <= 0) return;
+    const double seconds = static_cast<double>(music_length / frame_bytes) / music_spec.freq - piece.music_start;
+    // At least a frame, so that an empty music still shows the shader.
+    piece.length = std::clamp(seconds, 1.0 / 60.0, piece::max_piece_length);
+    for (piece::act& a : piece.acts) a.until = std::min(a.until, piece.length);
+}
+
+// The piece's 0 plays the music from its music_start, which must lie within the music.
+void player::start_music_at_piece_start(const std::string& path) {
+    const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
+    const double frames = frame_bytes > 0 ? static_cast<double>(music_length / frame_bytes) : 0.0;
+    if (std::floor(piece.music_start * music_spec.freq + 0.5) >= frames) {
+        core->log_manager.error("Failed to load music!");
+        char text[128];
+        std::snprintf(text, sizeof text, ": music_start = %g s is not within the music (%.3f s long).",
+                      piece.music_start, music_spec.freq > 0 ? frames / music_spec.freq : 0.0);
+        throw runtime_error("player::player(): Unable to play music from '" + path + "'" + text);
+    }
+    seek_music(0.0);
+}
+
+void player::replace_music(sound::playable_music next) {
+    if (!music_stopped) stop_music();
+    music = std::move(next);
+    music_spec = music.spec;
+    music_buffer = music.data();
+    music_length = music.size();
+    seek_music(0.0);
+    open_audio();
+    music_stopped = false;
 }
 
 void player::open_audio() {
@@ -299,7 +368,9 @@ void player::seek_music(double seconds) {
     const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
     if (frame_bytes == 0) return;
     const std::uint64_t whole_frames = music_length / frame_bytes;
-    const double frame = seconds > 0.0 ? std::floor(seconds * music_spec.freq + 0.5) : 0.0;
+    // The piece's time is the music's from music_start on.
+    const double music_seconds = piece.music_start + seconds;
+    const double frame = music_seconds > 0.0 ? std::floor(music_seconds * music_spec.freq + 0.5) : 0.0;
     const std::uint64_t at = frame < static_cast<double>(whole_frames) ? static_cast<std::uint64_t>(frame)
                                                                         : whole_frames;
     const auto offset = static_cast<std::uint32_t>(at * frame_bytes);

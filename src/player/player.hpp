@@ -32,6 +32,8 @@ class player {
 public:
     // Plays `piece_file`; without one, the file of config.ini's piece.file, else the built-in piece.
     explicit player(core_module* core, const std::optional<std::filesystem::path>& piece_file = std::nullopt);
+    // Plays `given`, a piece made by the caller (its detected tracks are found here).
+    player(core_module* core, piece::piece_data given);
     // Stops the music if it still plays, then releases the act before the model it draws.
     ~player();
     player(const player&) = delete;
@@ -53,11 +55,16 @@ public:
     // lens (aspect ratio, field of view, clipping) stays as it is.
     void rewind();
 
-    // Moves the music to `seconds` from its start, on a whole sample frame (past the end: nothing left to
-    // play), under SDL's audio lock so that the audio thread never sees half a move.
+    // Moves the music to `seconds` of the piece (the piece's music_start plus `seconds` of the music), on a
+    // whole sample frame (past the end: nothing left to play), under SDL's audio lock so that the audio
+    // thread never sees half a move.
     void seek_music(double seconds);
     // Unpauses or pauses the audio device; paused, it plays silence.
     void play_music(bool playing);
+    // Plays `next` (decoded from the piece's music file) in place of the music, from the piece's 0: the
+    // audio output is opened again for its format, paused. Logs and throws when it does not open, with
+    // no music left.
+    void replace_music(sound::playable_music next);
 
     double time = 0.0;
     platform::window* window = nullptr;
@@ -94,9 +101,15 @@ public:
     std::optional<::render_scale> resolution;
 
 private:
+    // The constructors' common part, once `piece` is chosen and its tracks found.
+    void open();
     static void audio_callback(void* user_data, std::uint8_t* stream, int len);
-    // Decodes the music file at `path` (any supported format) into `music`; logs and throws on failure.
+    // Decodes the music file at `path` (any supported format) into `music`, ready to play from the piece's
+    // music_start; logs and throws on failure (a music_start not within the music too).
     void load_music(const std::string& path);
+    // A piece that lasts as long as its music: its length and its one act's end from the decoded music.
+    void take_length_from_music();
+    void start_music_at_piece_start(const std::string& path);
     void open_audio();
     // Closes the audio device and releases the samples (once).
     void stop_music();

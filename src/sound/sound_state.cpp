@@ -12,6 +12,11 @@ sound_state::sound_state()
     std::cout << "sound state initialized\n" << std::flush;
 }
 
+sound_state::sound_state(const std::vector<piece::track>& tracks)
+    : sync_offset(0.0) {
+    set_tracks(tracks);
+}
+
 void sound_state::set_tracks(const std::vector<piece::track>& tracks) {
     const std::size_t n = tracks.size();
     cursors.assign(n, 0);

@@ -12,6 +12,8 @@ class sound_state {
 public:
     // Takes the built-in piece's tracks and announces itself on standard output.
     sound_state();
+    // A piece's tracks from the start, quietly: the score of a scene act's piece.
+    explicit sound_state(const std::vector<piece::track>& tracks);
     // A piece's tracks instead, in the piece's order, every cursor at its track's start.
     void set_tracks(const std::vector<piece::track>& tracks);
 

@@ -103,8 +103,53 @@ TEST(PieceFile, BadFilesStopTheProgramsWithFileLineAndColumn) {
     child_process run(demo, {}, folder.path(), {{"SDL_AUDIODRIVER", "dummy"}});
     ASSERT_TRUE(run.wait(60s));
     EXPECT_EQ(run.status(), 1);
-    const std::string expected = "pieces/bad.toml:" + place(typo, "pool_sise") + ": unknown key 'pool_sise' in [piece]\n";
+    const std::string expected =
+        "pieces/bad.toml:" + place(typo, "pool_sise") + ": unknown key 'pool_sise' in [piece]; did you mean 'pool_size'?\n";
     EXPECT_EQ(run.err().substr(run.err().size() - std::min(run.err().size(), expected.size())), expected) << run.err();
+}
+
+// A file the piece names that cannot be read stops the start with the loader's words, where the piece
+// names it and the folders it was looked for in: the piece's, then the working directory.
+TEST(PieceFile, AMissingFileStopsTheStartWithWhereThePieceNamesIt) {
+    test_support::run_folder folder;
+    folder.write("config.ini", test_support::small_config("missing-file"));
+    fs::create_directory(folder.path() / "a_folder.png");
+    const std::string looked_in = "; looked in 'pieces' and '" + fs::canonical(folder.path()).string() + "')";
+    struct missing {
+        std::string from;
+        std::string to; // the token the message points at
+        std::string words;
+        std::string folders;
+    };
+    const std::vector<missing> cases{
+        {"\"assets/toristin.obj\"", "\"assets/toristin2.obj\"",
+         "load_obj(): Unable to open model file 'assets/toristin2.obj'", looked_in},
+        {"\"assets/teksti.obj\"", "\"/nowhere/teksti.obj\"", "load_obj(): Unable to open model file '/nowhere/teksti.obj'",
+         ")"},
+        {"\"assets/dat_bass.wav\"", "\"assets/bass.wav\"",
+         "player::player(): Unable to load music from 'assets/bass.wav': No such file or directory", looked_in},
+        {"\"assets/valo2.png\"", "\"assets/valo4.png\"",
+         "gl::texture_2d::from_file(): Unable to load texture data from 'assets/valo4.png'", looked_in},
+        {"\"assets/star.png\"", "\"a_folder.png\"",
+         "gl::texture_2d::from_file(): Unable to load texture data from 'a_folder.png'", looked_in},
+        {"\"shaders/cube.frag\"", "\"shaders/cube2.frag\"", "Unable to read shader source from 'shaders/cube2.frag'",
+         looked_in},
+        {"\"shaders/particles.geom\"", "\"particles.geom\"", "Unable to read shader source from 'particles.geom'",
+         looked_in},
+    };
+    for (const missing& c : cases) {
+        SCOPED_TRACE(c.to);
+        const std::string text = changed(c.from, c.to);
+        folder.write("pieces/missing.toml", text);
+        child_process run(demo_capture, {"--at", "1", "--piece", "pieces/missing.toml", "--out", "stills"},
+                          folder.path());
+        ASSERT_TRUE(run.wait(60s));
+        EXPECT_EQ(run.status(), 1);
+        const std::string err = run.err();
+        const std::size_t last = err.rfind('\n', err.size() - 2);
+        EXPECT_EQ(err.substr(last == std::string::npos ? 0 : last + 1),
+                  "demo_capture: " + c.words + " (named at pieces/missing.toml:" + place(text, c.to) + c.folders + ".\n");
+    }
 }
 
 TEST(PieceFile, OneChangedCameraKeyChangesItsRowAndNothingBefore) {

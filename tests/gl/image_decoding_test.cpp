@@ -199,8 +199,10 @@ TEST(ImageDecoding, AChunkDeclaringAGibibyteCostsNoMemory) {
     }
 }
 
-// A 16x16 colour picture as a JPEG with one sequential scan for each component.
-std::string jpeg_in_component_scans() {
+// A 16x16 colour picture as a JPEG with one sequential scan for each component, or progressive with the
+// scans of each component (its DC, then its AC at full precision) before the next component's: cut between
+// them, a component was never sent.
+std::string jpeg_in_component_scans(bool progressive = false) {
     jpeg_compress_struct info{};
     jpeg_error_mgr errors{};
     info.err = jpeg_std_error(&errors);
@@ -215,8 +217,11 @@ std::string jpeg_in_component_scans() {
     jpeg_set_defaults(&info);
     static const jpeg_scan_info scans[3] = {
         {1, {0}, 0, 63, 0, 0}, {1, {1}, 0, 63, 0, 0}, {1, {2}, 0, 63, 0, 0}};
-    info.scan_info = scans;
-    info.num_scans = 3;
+    static const jpeg_scan_info progressive_scans[6] = {{1, {0}, 0, 0, 0, 0}, {1, {0}, 1, 63, 0, 0},
+                                                        {1, {1}, 0, 0, 0, 0}, {1, {1}, 1, 63, 0, 0},
+                                                        {1, {2}, 0, 0, 0, 0}, {1, {2}, 1, 63, 0, 0}};
+    info.scan_info = progressive ? progressive_scans : scans;
+    info.num_scans = progressive ? 6 : 3;
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row(16 * 3);
     for (JDIMENSION y = 0; y < 16; ++y) {
@@ -237,7 +242,8 @@ std::string jpeg_in_component_scans() {
 TEST(ImageDecoding, AJpegWithoutItsEndMarkerShowsWholeAndOneCutShorterIsRefused) {
     const test_support::temp_dir dir;
     std::vector<std::pair<std::string, std::string>> files{
-        {"component_scans.jpg", jpeg_in_component_scans()}};
+        {"component_scans.jpg", jpeg_in_component_scans()},
+        {"progressive_component_scans.jpg", jpeg_in_component_scans(true)}};
     for (const char* seed : {"baseline_420.jpg", "restart_422.jpg", "progressive_444.jpg", "grey.jpg",
                              "cmyk.jpg", "arithmetic.jpg"})
         files.emplace_back(seed, test_support::read_file(seeds / seed));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 #include <string>
 
@@ -129,6 +130,44 @@ TEST(ObjParser, UnusableFacesAreRejectedWithTheirLine) {
         << "only lists read so far count";
     EXPECT_EQ(rejection("v 0 0 0\r\n\r\nvt 0 0\r\nvn 0 0 1\r\nf 1/1/1 1/1/1 1/1/0\r\n"),
               std::make_pair(std::size_t{5}, std::string("face index out of range")));
+}
+
+// The triangle limit at its boundary, with a limit of 4 in place of every model's 4 million: as many
+// triangles as the limit are read, and the line that brings one more is refused, whether it is a triangle
+// or a polygon whose pieces would pass it.
+TEST(ObjParser, TheTriangleLimitTakesExactlyItsCountAndRefusesOneMore) {
+    constexpr std::size_t limit = 4;
+    // Seven corners of a convex heptagon on lines 1 to 7; faces from line 8 on.
+    std::string corners;
+    for (int i = 0; i < 7; ++i)
+        corners += "v " + std::to_string(std::cos(i * 0.8975979)) + " " + std::to_string(std::sin(i * 0.8975979)) + " 0\n";
+    const std::string triangle = "f 1 2 3\n";
+    const std::string pentagon = "f 1 2 3 4 5\n";  // 3 triangles
+    const std::string hexagon = "f 1 2 3 4 5 6\n"; // 4
+    const std::string heptagon = "f 1 2 3 4 5 6 7\n"; // 5
+    const struct {
+        std::string faces;
+        std::size_t refused_at; // 0: read, with `limit` triangles
+    } cases[] = {
+        {triangle + triangle + triangle + triangle, 0},
+        {triangle + triangle + triangle + triangle + triangle, 12},
+        {hexagon, 0},
+        {heptagon, 8},
+        {triangle + pentagon, 0},
+        {pentagon + triangle, 0},
+        {triangle + triangle + pentagon, 10},
+        {pentagon + triangle + triangle, 10},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.faces);
+        try {
+            EXPECT_EQ(parse_obj(corners + c.faces, limit).triangles.size(), limit);
+            EXPECT_EQ(c.refused_at, 0u) << "read";
+        } catch (const obj_parse_error& e) {
+            EXPECT_EQ(e.line, c.refused_at);
+            EXPECT_EQ(e.reason, "more than 4 triangles, the limit for a model");
+        }
+    }
 }
 
 TEST(MtlParser, KeywordsAreExactAndTheLastOneWithinAMaterialWins) {

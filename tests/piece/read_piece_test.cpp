@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -57,6 +58,9 @@ TEST(read_piece, a_piece_longer_than_an_hour_or_with_a_background_beyond_white_i
     EXPECT_NO_THROW(read(base));
     for (const auto& [from, to, message] :
          {std::tuple{"length = 10", "length = 3601", "t.toml:3:10: length must be at most 3600 seconds"},
+          // An editor's byte-order mark is skipped, and the columns of the first line count from after it.
+          std::tuple{"[piece]", "\xEF\xBB\xBF[piec]",
+                     "t.toml:1:2: unknown key 'piec' in the file; did you mean 'piece'?"},
           std::tuple{"length = 10", "length = 10\nbackground = [0.5, 1.5, 0]",
                      "t.toml:4:14: background must be three numbers from 0 to 1"}}) {
         std::string text = base;
@@ -79,16 +83,23 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
     };
     const std::vector<bad> cases{
         {"[[sections]\n", 16, "\n", "Error while parsing"},
-        {"[piece2]\n", 16, "piece2", "unknown key 'piece2' in the file"},
+        {"[piece2]\n", 16, "piece2", "unknown key 'piece2' in the file; did you mean 'piece'?"},
+        {"[presets]\n" + [] {
+             std::string key = "a";
+             for (int i = 0; i < 40000; ++i) key += ".a"; // toml++ ran out of stack on this one
+             return key;
+         }() + " = 1\n",
+         17, "a", "a dotted key of more than 32 parts"},
         {"# \xc3\xa4 in a comment\n\xc3\xa4 = 1\n", 17, "\xc3", "a character beyond ASCII outside a string or comment"},
         {"[[tracks]]\nname = \"k\xc3\xa4\"\n", 17, "\xc3", "a character beyond ASCII in a string: write it as an escape"},
-        {"[[sections]]\nfrom = 0\nuntill = 5\n", 18, "untill", "unknown key 'untill' in a section"},
+        {"[[sections]]\nfrom = 0\nuntill = 5\n", 18, "untill", "unknown key 'untill' in a section; did you mean 'until'?"},
         {"[[curves]]\ntarget = 5\n", 17, "5", "target must be a string, not an integer"},
         {"[[curves]]\ntarget = \"glow\"\ndefault = inf\n", 18, "inf", "default must be a finite number"},
         {"[[curves]]\ntarget = \"glow\"\ndefault = nan\n", 18, "nan", "default must be a finite number"},
         {"[[tracks]]\nname = \"b\"\nevents = [[0, 1, 1], [0.5, 2, 1]]\n", 18, "[0.5",
-         "the event overlaps the one before it"},
+         "the event overlaps the one before it: it starts at 0.5, the one before ends at 1"},
         {"[[tracks]]\nname = \"b\"\nevents = [[2, 1, 1]]\n", 18, "[2", "the event ends before it starts"},
+        {"[[tracks]]\nname = \"b\"\nevents = [[1, 1, 1]]\n", 18, "[1", "the event ends before it starts"},
         {"[[tracks]]\nname = \"beat\"\nevents = []\n", 16, "[[", "a second track named 'beat'"},
         {"[[tracks]]\nname = \"none\"\n", 16, "[[", "a track needs exactly one of 'events' and 'detect'"},
         {"[[tracks]]\nname = \"b\"\nevents = []\ndetect = { instrument = \"kick\" }\n", 19, "{",
@@ -107,15 +118,24 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {detect("instrument = \"band\", low = 800, high = 200"), 18, "200", "high must be above low"},
         {detect("instrument = \"band\", low = -1, high = 200"), 18, "-1", "low must not be negative"},
         {detect("instrument = \"snare\", high = 200"), 18, "200", "low and high belong to instrument = \"band\""},
-        {"[[sections]]\nfrom = 5\n[[sections]]\nuntil = 4\n", 18, "[[", "the section starts before the one above it ends"},
-        {row("0", "5") + row("4", "8"), 22, "[[", "the camera row starts before the one above it ends"},
+        {"[[sections]]\nfrom = 5\n[[sections]]\nuntil = 4\n", 18, "[[",
+         "the section starts before the one above it ends: it has no start, the one above has no end"},
+        {row("0", "5") + row("4", "8"), 22, "[[",
+         "the camera row starts before the one above it ends: it starts at 4, the one above ends at 5"},
+        {row("0", "5") + "bounds = \"[]\"\n" + row("5", "8"), 23, "[[",
+         "the camera row starts before the one above it ends: both hold 5"},
         {row("5", "5"), 17, "5", "the range ends before it starts"},
+        {row("5", "5") + "bounds = \"[]\"\n", 16, "[[", "a camera row must last longer than an instant"},
         {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1]\ntilt = 0\npan = 0\n", 19, "[",
          "position must be three numbers [x, y, z]"},
         {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\npan = 0\n", 16, "[[", "a camera row needs the key 'tilt'"},
         {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\nlook_at = [0, 0, 0]\ntilt = 0\n", 21, "0",
          "a camera row that has 'look_at' takes no tilt or pan"},
         {emitter("block = 1, track = \"nope\", sprite = \"dot\", preset = \"puff\""), 17, "\"nope\"", "no track named 'nope'"},
+        {emitter("block = 1, track = \"baet\", sprite = \"dot\", preset = \"puff\""), 17, "\"baet\"",
+         "no track named 'baet'; did you mean 'beat'?"},
+        {emitter("block = 1, track = \"beat\", sprite = \"dot\", preset = \"puff\", intreval = 1"), 17, "intreval",
+         "unknown key 'intreval' in an emitter; did you mean 'interval'?"},
         {emitter("block = 1, track = \"beat\", sprite = \"dot\", preset = \"poof\""), 17, "\"poof\"", "no preset named 'poof'"},
         {emitter("block = 1, track = \"beat\", sprite = \"dit\", preset = \"puff\""), 17, "\"dit\"", "no sprite named 'dit'"},
         {emitter("block = 16, track = \"beat\", sprite = \"dot\", preset = \"puff\""), 17, "16",
@@ -126,7 +146,9 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
         {"[[sprites]]\nname = \"plain\"\nfile = \"p.png\"\n" + emitter("block = 1, track = \"beat\", sprite = \"plain\", preset = \"puff\""),
          20, "\"plain\"", "sprite 'plain' has no sampler, so no particle can show it"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 2, until = 3, value = 1 }, { from = 1, until = 4, value = 2 }]\n",
-         18, "{ from = 1", "the segment starts before the one above it ends"},
+         18, "{ from = 1", "the segment starts before the one above it ends: it starts at 1, the one above ends at 3"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 0, until = 2, keys = [[1, 0], [1, 1]] }]\n", 18, "[1, 1]",
+         "keys must be in increasing time"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ value = 1, keys = [[0, 1], [1, 2]] }]\n", 18, "{",
          "a segment needs exactly one of 'value', 'keys', 'ramp' and 'follow'"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ follow = { track = \"beet\" } }]\n", 18, "\"beet\"",
@@ -139,9 +161,30 @@ TEST(read_piece, bad_snippets_name_their_line_column_and_fault) {
          "'fade_to_black_multiplier' is one number"},
         {"[[curves]]\ntarget = \"glow\"\nsegments = [{ ramp = { zero_at = 0, rise = 1, over = 0 } }]\n", 18, "0 }",
          "over must not be 0"},
+        // Every value a curve, camera row or emitter gives at any t is a finite float.
+        {"[[curves]]\ntarget = \"light1_position\"\ndefault = [0, 1e39, 0]\n", 18, "1e39",
+         "default must be from -3.4e38 to 3.4e38, a float's range"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 0, until = 1, keys = [[0, 1], [5e-324, 1]] }]\n", 18, "[[0",
+         "the keys' value at t = 1 is not a finite float"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ until = 1, keys = [[0, 0], [1, 1e30]] }]\n", 18, "[[0",
+         "the keys' value at t = -1e+09 is not a finite float"},
+        {"[[curves]]\ntarget = \"glow\"\nsegments = [{ from = 0, until = 10, ramp = { zero_at = 0, rise = 1, over = 1e-300 } }]\n",
+         18, "{ zero_at", "the ramp's value at t = 10 is not a finite float"},
+        {"[[tracks]]\nname = \"loud\"\nevents = [[0, 1, 1e30]]\n[[curves]]\ntarget = \"glow\"\n"
+         "segments = [{ follow = { track = \"loud\", scale = 1e10 } }]\n", 21, "{ track",
+         "the follow's largest value, the largest event value times the scale, is beyond a float's range"},
+        {"[[camera]]\nfrom = 0\nuntil = 1\nposition = [0, 1, 2]\ntilt = 1e39\npan = 0\n", 20, "1e39",
+         "tilt must be from -3.4e38 to 3.4e38, a float's range"},
+        {"[[camera]]\nfrom = 0\nuntil = 1\nrule = \"smooth\"\nposition = { from = [3e38, 0, 0], to = [-3e38, 0, 0] }\n"
+         "tilt = 0\npan = 0\n", 16, "[[", "the smooth row's spline may leave a float's range"},
+        {emitter(good_emitter).replace(emitter(good_emitter).find("origin = [0, 0, 0]"), 18, "origin = [0, 0, 1e39]"), 17,
+         "1e39", "origin must be from -3.4e38 to 3.4e38, a float's range"},
+        {"[[sections]]\nfrom = 0\nuntil = 1\nemitters = [{ name = \"a\", interval = 0, direction = [0, 1, 0], " + good_emitter +
+             ", origin = { keys = [[0, [0, 0, 0]], [5e-324, [1, 1, 1]]] } }]\n",
+         19, "{ keys", "the origin's value at t = 1 is not a finite float"},
     };
     for (const bad& c : cases) {
-        SCOPED_TRACE(c.snippet);
+        SCOPED_TRACE(c.snippet.substr(0, 300));
         const std::string text = base + c.snippet;
         std::size_t start = 0;
         for (int l = 1; l < c.line; ++l) start = text.find('\n', start) + 1;
@@ -227,6 +270,37 @@ TEST(read_piece, a_curve_follows_the_events_of_a_track) {
     EXPECT_EQ(flash(3.25), glm::vec3(0.1f, 0.05f, 0.0f))
         << "the third hit cuts the second's tail";
     EXPECT_EQ(flash(4.0), glm::vec3(0.0f, 0.0f, 9.0f)) << "after the segment, the default";
+}
+
+// Values at the edges: keys run on past their ends along the nearest pair's line; a follow without an
+// attack is still 0 at its event's start, which is exclusive; a smooth row's constant holds whatever its
+// neighbour does; a camera aimed at its own place faces -Z; far from 0 keys and ramps hold, so that a
+// value the reader accepts stays finite at any t.
+TEST(read_piece, values_at_the_edges) {
+    const piece::piece_data p = read(
+        base + "[[tracks]]\nname = \"hit\"\nevents = [[2, 3, 4]]\n"
+               "[[curves]]\ntarget = \"keyed\"\nsegments = [{ keys = [[0, 0], [1, 2], [2, 3]] }]\n"
+               "[[curves]]\ntarget = \"hit\"\nsegments = [{ follow = { track = \"hit\", release = 1 } }]\n"
+               "[[curves]]\ntarget = \"steep\"\nsegments = [{ from = 0, ramp = { zero_at = 0, rise = 3e29, over = 1 } }]\n"
+               "[[camera]]\nfrom = 0\nuntil = 4\nrule = \"smooth\"\nposition = [0, 1, 2]\ntilt = 0.5\npan = 0.5\n"
+               "[[camera]]\nfrom = 4\nuntil = 8\nrule = \"smooth\"\nposition = [0, 1, 2]\n"
+               "tilt = { from = 1.5, to = 0 }\npan = { from = -1, to = 0 }\n");
+    const auto value = [&](std::size_t curve, double t) { return piece::scene_values(p, t).uniforms.at(curve).value.x; };
+    for (const auto& [curve, t, expected] : {std::tuple{0, -1.0, -2.0f}, {0, 1.5, 2.5f}, {0, 3.0, 4.0f}, {0, 4.5, 5.5f},
+                                            {1, 2.0, 0.0f}, {1, 2.5, 4.0f}, {1, 3.5, 2.0f}}) {
+        SCOPED_TRACE(testing::Message() << "curve " << curve << " at " << t);
+        EXPECT_EQ(value(static_cast<std::size_t>(curve), t), expected);
+    }
+    EXPECT_EQ(value(2, 1e300), value(2, piece::furthest_time));
+    EXPECT_TRUE(std::isfinite(value(2, 1e300)));
+
+    const auto held = piece::camera_pose_at(p, 2.0);
+    ASSERT_TRUE(held.has_value());
+    EXPECT_EQ(held->tilt, 0.5f);
+    EXPECT_EQ(held->pan, 0.5f);
+    const camera_pose itself = piece::aimed({1.0f, 2.0f, 3.0f}, {1.0f, 2.0f, 3.0f});
+    EXPECT_EQ(itself.tilt, 0.0f);
+    EXPECT_EQ(itself.pan, 0.0f);
 }
 
 TEST(read_piece, a_detected_track_holds_its_spec_and_no_events_until_the_music_is_read) {

@@ -137,4 +137,32 @@ TEST(detected_tracks, a_piece_without_them_decodes_nothing_and_bad_music_is_refu
     EXPECT_TRUE(piece::events_of(p.tracks[1]).empty());
 }
 
+// The piece's 0 at 1.5 s of the music: every hit found 1.5 s earlier in the piece's time, also on a save
+// that only moves the start (the playing piece's events are in the old start's time).
+TEST(detected_tracks, move_into_the_pieces_time_from_its_music_start) {
+    test_support::temp_dir dir;
+    piece::piece_data from_zero;
+    from_zero.music = dir.path() / "clicks.wav";
+    test_support::write_wav(from_zero.music, clicks(), 1, rate);
+    from_zero.tracks = {found("hits", 0.03)};
+    std::vector<std::string> messages;
+    find(from_zero, messages);
+    const std::vector<piece::event>& heard = piece::events_of(from_zero.tracks[0]);
+    ASSERT_EQ(heard.size(), 12u);
+
+    piece::piece_data moved = from_zero;
+    std::get<piece::detected_events>(moved.tracks[0].source).events.clear();
+    moved.music_start = 1.5;
+    find(moved, messages, &from_zero);
+    ASSERT_EQ(messages.size(), 1u) << "found again, not taken from the playing piece";
+    const std::vector<piece::event>& shifted = piece::events_of(moved.tracks[0]);
+    ASSERT_EQ(shifted.size(), heard.size());
+    for (std::size_t k = 0; k < heard.size(); ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(shifted[k].start, heard[k].start - 1.5);
+        EXPECT_EQ(shifted[k].end, heard[k].end - 1.5);
+    }
+    EXPECT_NEAR(shifted[4].start, 0.0, 0.025) << "the hit at 1.5 s of the music is the piece's 0";
+}
+
 } // namespace

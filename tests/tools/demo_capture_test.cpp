@@ -4,6 +4,7 @@
 #include "support/process.hpp"
 #include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
+#include "support/wav.hpp"
 #include "support/xvfb.hpp"
 
 #include <gtest/gtest.h>
@@ -200,6 +201,34 @@ TEST(DemoCapture, ReportsAFailingEncoder) {
     EXPECT_EQ(process->status(), 1);
     EXPECT_TRUE(std::regex_search(process->err(), std::regex("demo_capture: .*ffmpeg .*exit status [1-9]")))
         << process->err();
+}
+
+// Music silent for its first second, then a tone: a piece whose 0 is at 1 s of it has sound from its first
+// frame, in the video as in the player.
+TEST(DemoCapture, TheVideoMuxesTheMusicFromThePiecesMusicStart) {
+    capture_folder capture;
+    std::vector<std::int16_t> music(2 * 44100, 0);
+    for (std::size_t i = 44100; i < music.size(); i += 2)
+        music[i] = music[i + 1] =
+            static_cast<std::int16_t>(8000.0 * std::sin(0.1254 * static_cast<double>(i / 2)));
+    capture.folder.write("pieces/late.wav", test_support::wav_bytes(music, 2, 22050));
+    std::string piece = test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces/courtyard.toml");
+    piece.replace(piece.find("music = \"assets/dat_bass.wav\""), 29, "music = \"late.wav\"");
+    piece.replace(piece.find("block_size = 100\n"), 17, "block_size = 100\nmusic_start = 1.0\n");
+    capture.folder.write("pieces/late.toml", piece);
+    const fs::path video = capture.folder.path() / "late.mp4";
+    const auto process = capture.run({"--piece", "pieces/late.toml", "--video", video.string(), "--duration",
+                                      "1", "--fps", "10", "--size", "64x36"});
+    ASSERT_EQ(process->status(), 0) << process->err();
+
+    child_process loudness(
+        "ffmpeg", {"-hide_banner", "-nostdin", "-i", video.string(), "-af", "volumedetect", "-f", "null", "-"},
+        capture.folder.path());
+    ASSERT_TRUE(loudness.wait(60s));
+    std::smatch mean;
+    const std::string report = loudness.err();
+    ASSERT_TRUE(std::regex_search(report, mean, std::regex("mean_volume: (-?[0-9.]+) dB"))) << report;
+    EXPECT_GT(std::stod(mean[1].str()), -30.0) << "the tone, not the silence before it";
 }
 
 } // namespace

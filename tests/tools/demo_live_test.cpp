@@ -140,6 +140,23 @@ TEST(DemoLive, PausedPositionsAreTheCapturesStillsAndStayPut) {
     EXPECT_NE(run.log().find("SIGTERM received; closing the windows."), std::string::npos);
 }
 
+TEST(DemoLive, ACameraKeyPressedDuringAReplayIsAnsweredWithItsFrame) {
+    live_run run("live-e2e-key-in-replay");
+    ASSERT_TRUE(run.start({"--start", "670", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("670.00 s | paused")) << run.window_title();
+    // Ten seconds back is a replay from 0 of 39,600 steps in slices of 50 ms; C comes 50 ms into it.
+    run.keys({"shift+Left", "c"});
+    ASSERT_TRUE(child_process::eventually([&] { return run.log_count("Camera row (key C)") == 1; }, 60s))
+        << run.log();
+    EXPECT_NE(run.log().find("Frame 39600 (660.00 s) shown"), std::string::npos) << run.log();
+    EXPECT_NE(run.process->out().find("# camera at 660.0 s\n[[camera]]\nfrom = 660.0\nuntil = 661.0\n"),
+              std::string::npos)
+        << run.process->out();
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
 TEST(DemoLive, FullScreenInAnotherSizeStretchesTheFrameOverTheWindow) {
     live_run run("live-e2e-full-screen");
     std::string config = test_support::small_config(run.title, 320, 180);
@@ -170,6 +187,25 @@ TEST(DemoLive, FullScreenInAnotherSizeStretchesTheFrameOverTheWindow) {
         }
     }
     EXPECT_LT(difference / (320.0 * 180 * 3), 8.0) << "mean difference per channel";
+
+    // T: the strip spans the screen's width, its red playhead in the middle of the time line (right of
+    // the labels) down to the bottom row.
+    run.keys({"t"});
+    std::string with_strip;
+    ASSERT_TRUE(child_process::eventually([&] { return (with_strip = run.still()) != screen; }, 30s));
+    int left = run.shot_width;
+    int right = -1;
+    int lowest = -1;
+    for (std::size_t i = 0; i + 2 < with_strip.size(); i += 3) {
+        if (with_strip.compare(i, 3, "\xff\x26\x26", 3) != 0) continue; // (1, 0.15, 0.15)
+        const auto x = static_cast<int>(i / 3 % run.shot_width);
+        left = std::min(left, x);
+        right = std::max(right, x);
+        lowest = std::max(lowest, static_cast<int>(i / 3 / run.shot_width));
+    }
+    EXPECT_GT(left, run.shot_width / 2) << "the playhead's pixels from x " << left << " to " << right;
+    EXPECT_LT(right, run.shot_width * 2 / 3);
+    EXPECT_EQ(lowest, run.shot_height - 1);
 
     ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
     ASSERT_TRUE(run.process->wait(30s));
@@ -339,7 +375,7 @@ TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
     const std::string where = "piece.toml:" + std::to_string(line) + ":1";
     ASSERT_TRUE(run.wait_for_title("| piece error " + where)) << run.window_title();
     EXPECT_NE(run.log().find("ERROR: Piece reload: " + where +
-                             ": unknown key 'tlit' in a camera row; the last good piece keeps playing."),
+                             ": unknown key 'tlit' in a camera row; did you mean 'tilt'?; the last good piece keeps playing."),
               std::string::npos)
         << run.log();
     run.keys({"Right", "Left"});
@@ -396,12 +432,47 @@ TEST(DemoLive, ASavedPieceWithOtherAssetsGetsANewActAndItsShadersWatched) {
         << run.log();
     ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
 
-    // A sprite that cannot be loaded: reported, and the act of the last good piece stays.
-    write_in_place(piece, replaced(own, R"(file = "assets/kukka1.png")", R"(file = "assets/nothere.png")"));
+    // The folder removed and copied back from a backup with the red shader: watched again, and built.
+    run.folder.write("backup/cube.vert", test_support::read_file(shaders / "cube.vert"));
+    run.folder.write("backup/cube.frag", red);
+    fs::remove_all(run.folder.path() / "mine");
+    fs::copy(run.folder.path() / "backup", run.folder.path() / "mine");
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == reddened; }, 30s)) << run.log();
+    EXPECT_EQ(run.log_count("INFO: The folder './mine' is back: watching it for shader files again."), 1u)
+        << run.log();
+    run.folder.write("mine/cube.frag", frag);
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // A bigger pool alone is a new act with room for it, so that the next save can throw the first light
+    // from a block beyond the old pool.
+    const std::string bigger = replaced(own, "pool_size = 1600", "pool_size = 3200");
+    write_in_place(piece, bigger);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 2; }, 60s));
+    EXPECT_EQ(run.log_count("(new assets: act rebuilt"), 2u) << run.log();
+    const std::string far_block =
+        replaced(replaced(bigger, "lights = { light1 = 0,", "lights = { light1 = 20,"),
+                 R"({ name = "left_window", block = 0, track = "kick")",
+                 R"({ name = "left_window", block = 20, track = "kick")");
+    ASSERT_FALSE(far_block.empty());
+    write_in_place(piece, far_block);
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("Piece reloaded from 'piece.toml'") == 3; }, 30s));
+    ASSERT_TRUE(child_process::eventually([&] { return run.still() == first; }, 30s));
+
+    // A sprite that cannot be loaded: reported with where the piece names it, and the act of the last good
+    // piece stays.
+    const std::string no_sprite = replaced(own, R"(file = "assets/kukka1.png")", R"(file = "assets/nothere.png")");
+    write_in_place(piece, no_sprite);
     ASSERT_TRUE(run.wait_for_title("| piece error piece.toml")) << run.window_title();
+    const std::size_t named = no_sprite.find("\"assets/nothere.png\"");
+    const std::string place =
+        std::to_string(1 + std::count(no_sprite.begin(), no_sprite.begin() + static_cast<std::ptrdiff_t>(named), '\n')) +
+        ":" + std::to_string(named - no_sprite.rfind('\n', named));
     EXPECT_NE(
         run.log().find("ERROR: Piece reload: gl::texture_2d::from_file(): Unable to load texture data from "
-                       "'assets/nothere.png'; the last good piece keeps playing."),
+                       "'assets/nothere.png' (named at piece.toml:" + place + "; looked in '" +
+                       fs::canonical(run.folder.path()).string() + "'); the last good piece keeps playing."),
         std::string::npos)
         << run.log();
     EXPECT_TRUE(run.still() == first);
@@ -409,6 +480,43 @@ TEST(DemoLive, ASavedPieceWithOtherAssetsGetsANewActAndItsShadersWatched) {
     ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
     ASSERT_TRUE(run.process->wait(30s));
     EXPECT_EQ(run.process->status(), 0) << run.process->err();
+}
+
+TEST(DemoLive, ASavedPieceWithOtherMusicPlaysIt) {
+    live_run run("live-e2e-music");
+    const std::string original =
+        test_support::read_file(fs::path(ENGINE_SOURCE_DIR) / "pieces" / "courtyard.toml");
+    // Other music: the generated music with every sample's bits turned over.
+    std::string other = test_support::read_file(run.folder.path() / "assets" / "dat_bass.wav");
+    const std::size_t data = other.find("data");
+    ASSERT_NE(data, std::string::npos);
+    for (std::size_t i = data + 8; i < other.size(); ++i)
+        other[i] = static_cast<char>(~other[i]);
+    run.folder.write("other.wav", other);
+    const fs::path piece = run.folder.write("piece.toml", original);
+    const fs::path audio = run.folder.path() / "audio.raw";
+    ASSERT_TRUE(run.start({"--piece", "piece.toml", "--start", "10"},
+                          {{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", audio.string()}}))
+        << run.process->err();
+
+    write_in_place(piece, replaced(original, "music = \"assets/dat_bass.wav\"", "music = \"other.wav\""));
+    ASSERT_TRUE(child_process::eventually(
+        [&] { return run.log_count("INFO: Piece reload: the music is now './other.wav'.") == 1; }, 30s))
+        << run.log();
+    std::this_thread::sleep_for(1500ms);
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+    EXPECT_EQ(run.process->status(), 0) << run.process->err();
+
+    // What was heard last, a quarter of a second, is the new music's, on a whole sample frame of it and
+    // after 10 s.
+    const std::string recorded = test_support::read_file(audio);
+    ASSERT_GE(recorded.size(), 88200u);
+    const std::string heard = recorded.substr(recorded.size() / 4 * 4 - 88200, 44100);
+    const std::string from_10 = music_bytes(run.folder.path() / "other.wav", 10.0, 60.0);
+    const std::size_t at = from_10.find(heard);
+    ASSERT_NE(at, std::string::npos) << "the new music plays on after the reload";
+    EXPECT_EQ(at % 4, 0u);
 }
 
 TEST(DemoLive, RefusesABadCommandLine) {

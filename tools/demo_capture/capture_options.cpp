@@ -71,7 +71,8 @@ capture_options parse_options(const std::vector<std::string>& args) {
         }
         if (option.rfind("--", 0) != 0) fail("unexpected argument '" + option + "'");
         if (option != "--at" && option != "--out" && option != "--video" && option != "--duration" &&
-            option != "--fps" && option != "--size" && option != "--piece") {
+            option != "--fps" && option != "--size" && option != "--piece" && option != "--shader" &&
+            option != "--music") {
             fail("unknown option '" + option + "'");
         }
         if (i + 1 == args.size()) fail(option + " needs a value");
@@ -90,6 +91,12 @@ capture_options parse_options(const std::vector<std::string>& args) {
         } else if (option == "--piece") {
             if (value.empty()) fail("--piece needs a file name");
             options.piece = value;
+        } else if (option == "--shader") {
+            if (value.empty()) fail("--shader needs a file name");
+            options.shader = value;
+        } else if (option == "--music") {
+            if (value.empty()) fail("--music needs a file name");
+            options.music = value;
         } else if (option == "--fps") {
             options.fps = parse_count(option, value, 1000);
         } else {
@@ -99,13 +106,15 @@ capture_options parse_options(const std::vector<std::string>& args) {
     if (options.help) return options;
     if (options.still_times.empty() && !options.video) fail("nothing to do: give --at and/or --video");
     if (duration_given && !options.video) fail("--duration applies to --video only");
+    if (options.shader && options.piece) fail("--shader and --piece each name what plays: give one");
+    if (options.music && !options.shader) fail("--music applies to --shader only");
     if (options.video && options.duration * options.fps < 1.0) fail("--duration is shorter than one frame");
     return options;
 }
 
 std::string usage_text() {
     return "usage: demo_capture [--at T[,T...]] [--out DIR] [--video FILE.mp4] [--duration S]\n"
-           "                    [--fps N] [--size WxH] [--piece FILE]\n"
+           "                    [--fps N] [--size WxH] [--piece FILE | --shader FILE [--music FILE]]\n"
            "Renders the production from the current folder (config.ini, assets/, shaders/) with a fixed\n"
            "time step, so every frame is exact however slow the machine.\n"
            "  --at T,...      write a PNG still of the frame nearest each time (seconds) into DIR\n"
@@ -116,6 +125,9 @@ std::string usage_text() {
            "  --size WxH      frame size, even numbers (default: the window size in config.ini)\n"
            "  --piece FILE    play this piece file (default: config.ini's piece.file, else the built-in\n"
            "                  piece); a file that does not check stops it with FILE:LINE:COLUMN: why\n"
+           "  --shader FILE   play one Shadertoy-style shader (mainImage) as a piece as long as the music,\n"
+           "                  iChannel0 the music texture\n"
+           "  --music FILE    the music of --shader (default: the built-in piece's music)\n"
            "Times go from 0 to the piece's end and " +
            std::to_string(static_cast<int>(time_after_piece)) + " s more.\n"
            "Exit status: 0 done, 1 failure while running, 2 bad command line.\n";

@@ -29,6 +29,8 @@ struct capture_options {
     int fps = 60;                   // --fps, simulation steps (and video frames) per second
     std::optional<frame_size> size; // --size; unset: the configured window size
     std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
+    std::optional<std::filesystem::path> shader; // --shader: one Shadertoy-style file as the piece
+    std::optional<std::filesystem::path> music;  // --music, with --shader; unset: the built-in music
     bool help = false;
 };
 

@@ -14,9 +14,9 @@
 namespace capture {
 namespace {
 
-std::string seconds_text(std::int64_t frames, int fps) {
+std::string seconds_text(double seconds) {
     char text[64];
-    std::snprintf(text, sizeof text, "%.6f", static_cast<double>(frames) / fps);
+    std::snprintf(text, sizeof text, "%.6f", seconds);
     return text;
 }
 
@@ -24,16 +24,19 @@ std::string seconds_text(std::int64_t frames, int fps) {
 
 std::vector<std::string> ffmpeg_pipe::arguments(const std::string& ffmpeg, const video_format& format,
                                                 const std::string& audio, const std::string& output) {
-    const std::string length = seconds_text(format.frames, format.fps);
-    return {ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
-            // Input 0: the frames, exactly as rendered.
-            "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
-            std::to_string(format.width) + "x" + std::to_string(format.height), "-framerate",
-            std::to_string(format.fps), "-i", "pipe:0",
-            // Input 1: the music from its first sample, cut to the length of the picture.
-            "-t", length, "-i", audio, "-map", "0:v:0", "-map", "1:a:0", "-c:v", "libx264", "-preset",
-            "medium", "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "192k", "-t", length,
-            "-movflags", "+faststart", output};
+    const std::string length = seconds_text(static_cast<double>(format.frames) / format.fps);
+    std::vector<std::string> args{ffmpeg, "-hide_banner", "-loglevel", "error", "-nostdin", "-y",
+                                  // Input 0: the frames, exactly as rendered.
+                                  "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size",
+                                  std::to_string(format.width) + "x" + std::to_string(format.height),
+                                  "-framerate", std::to_string(format.fps), "-i", "pipe:0"};
+    // Input 1: the music from the piece's start in it (its first sample by default), cut to the length
+    // of the picture.
+    if (format.audio_start > 0.0) args.insert(args.end(), {"-ss", seconds_text(format.audio_start)});
+    args.insert(args.end(), {"-t", length, "-i", audio, "-map", "0:v:0", "-map", "1:a:0", "-c:v", "libx264",
+                             "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a",
+                             "192k", "-t", length, "-movflags", "+faststart", output});
+    return args;
 }
 
 ffmpeg_pipe::ffmpeg_pipe(const std::filesystem::path& ffmpeg, const video_format& format,

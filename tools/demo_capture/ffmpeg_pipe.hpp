@@ -16,11 +16,12 @@ struct video_format {
     int height;
     int fps;
     std::int64_t frames; // the audio is cut to frames / fps seconds
+    double audio_start = 0.0; // seconds of the audio that go with frame 0
 };
 
 class ffmpeg_pipe {
 public:
-    // Starts `ffmpeg` (a path) writing `output`; `audio` starts together with frame 0. Throws runtime_error
+    // Starts `ffmpeg` (a path) writing `output`; `audio` from its format's audio_start goes with frame 0. Throws runtime_error
     // when the process cannot be started.
     ffmpeg_pipe(const std::filesystem::path& ffmpeg, const video_format& format,
                 const std::filesystem::path& audio, const std::filesystem::path& output);

@@ -8,6 +8,7 @@
 #include "demo_capture/frame_grab.hpp"
 #include "demo_capture/preflight.hpp"
 #include "demo_capture/progress_bar.hpp"
+#include "piece/shader_piece.hpp"
 #include "player/player.hpp"
 #include "player/time_limit.hpp"
 
@@ -59,7 +60,9 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     // No sound card is needed: the music is read from its file, never played.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     core_module core;
-    player demo(&core, options.piece);
+    player demo = options.shader ? player(&core, piece::shader_piece(options.shader->string(),
+                                                                    options.music ? options.music->string() : ""))
+                                 : player(&core, options.piece);
     // The capture follows the act alone: pointer and wheel over the window must not turn the camera.
     platform::input_manager::input_handler = [](platform::window&, platform::input_manager::input_event) {};
 
@@ -83,8 +86,9 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     std::unique_ptr<ffmpeg_pipe> video;
     if (options.video) {
         video = std::make_unique<ffmpeg_pipe>(
-            *ffmpeg, video_format{size.width, size.height, options.fps, plan.video_frames}, music_file,
-            *options.video);
+            *ffmpeg,
+            video_format{size.width, size.height, options.fps, plan.video_frames, demo.piece.music_start},
+            music_file, *options.video);
     }
     progress_bar progress(std::cerr, plan.frames,
                           isatty(STDERR_FILENO) == 1 ? progress_bar::style::live

@@ -57,7 +57,7 @@ session::session(player& p, const live_options& options)
     }
     if (piece_path) {
         try {
-            piece_file = std::make_unique<piece_watch>(*piece_path);
+            piece_file = std::make_unique<piece_watch>(*piece_path, core.log_manager);
         } catch (const std::exception& e) {
             core.log_manager.warning("The piece file '" + piece_path->string() +
                                      "' is not watched: " + e.what());
@@ -104,7 +104,7 @@ void session::watch_shaders() {
     shader_watches.clear();
     for (const std::string& folder : folders) {
         try {
-            shader_watches.push_back(std::make_unique<folder_watch>(folder));
+            shader_watches.push_back(std::make_unique<folder_watch>(folder, "shader files", core.log_manager));
         } catch (const std::exception& e) {
             core.log_manager.warning(std::string("Shader files are not watched: ") + e.what());
         }
@@ -168,8 +168,10 @@ void session::write_camera_row() {
 }
 
 void session::follow_music(double t) {
-    if (clock.music_changes() == music_changes_followed) return;
+    if (clock.music_changes() == music_changes_followed && !music_start_moved && !music_replaced) return;
     music_changes_followed = clock.music_changes();
+    music_start_moved = false;
+    music_replaced = false;
     if (clock.audible()) {
         host.seek_music(t);
         host.play_music(true);
@@ -205,7 +207,9 @@ bool session::step_toward(std::int64_t k) {
 
 void session::reload_piece() {
     const auto start = std::chrono::steady_clock::now();
+    const double music_start = host.piece.music_start;
     const piece_reload outcome = live::reload_piece(host, piece_file->file());
+    music_start_moved = music_start_moved || host.piece.music_start != music_start;
     status_due = true;
     if (outcome.replay_needed) {
         frames.restart();
@@ -219,6 +223,7 @@ void session::reload_piece() {
         return;
     }
     piece_failing.clear();
+    music_replaced = music_replaced || outcome.music_replaced;
     clock.set_latest(latest_time(host.piece.length));
     if (outcome.act_rebuilt) watch_shaders();
     piece_saved_at = start;
@@ -228,7 +233,7 @@ void session::reload_piece() {
                            (outcome.act_rebuilt ? "new assets: act rebuilt" : "same assets: data replaced") + took;
 }
 
-void session::draw_strip() {
+void session::draw_strip(int width, int height) {
     if (!strip) {
         try {
             strip = std::make_unique<track_strip>();
@@ -238,8 +243,7 @@ void session::draw_strip() {
             return;
         }
     }
-    strip->draw(host.piece,
-                {host.time, clock.loop_start(), clock.loop_end(), host.screen_width, host.screen_height});
+    strip->draw(host.piece, {host.time, clock.loop_start(), clock.loop_end(), width, height});
 }
 
 void session::show_frame(std::int64_t k) {
@@ -260,7 +264,7 @@ void session::show_frame(std::int64_t k) {
     } else {
         target.scale_to_window(width, height);
     }
-    if (strip_shown) draw_strip();
+    if (strip_shown) draw_strip(width, height);
     host.present();
     ++frames_since_status;
     // How long a jump takes to show: the replay of the CPU steps, then the one drawn frame.
@@ -326,8 +330,11 @@ void session::run() {
         follow_music(t);
         const std::int64_t k = replay::nearest_frame(t, frames.frames_per_second());
         if (k != frames.frame() || redraw) {
-            // A replay longer than a slice goes on in the next turns of the loop.
-            if (!step_toward(k)) continue;
+            // A replay longer than a slice goes on in the next turns of the loop; a C waits for its frame.
+            if (!step_toward(k)) {
+                camera_row_due = camera_row_due || camera_row_now;
+                continue;
+            }
             redraw = false;
             show_frame(k);
         } else {

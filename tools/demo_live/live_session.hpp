@@ -52,7 +52,8 @@ private:
     bool step_toward(std::int64_t k);
     void reload_piece();
     void write_camera_row();
-    void draw_strip();
+    // Over the window's framebuffer of this size (full screen may have another than config.ini's).
+    void draw_strip(int width, int height);
     void watch_shaders();
     // Draws the frame stepped to last and shows it.
     void show_frame(std::int64_t k);
@@ -84,6 +85,10 @@ private:
     bool reload_all = false;
     bool shader_failing = false;
     std::uint64_t music_changes_followed = 0;
+    // A reload put other music in place: it is moved to the time and started as a seek would.
+    bool music_replaced = false;
+    // A reload moved the piece's 0 in the music: it is moved at the next follow, as after a seek.
+    bool music_start_moved = false;
     std::uint64_t jumps_drawn = 0;
     // The replay's steps and time since the frame shown last.
     std::int64_t replay_steps = 0;

@@ -7,8 +7,11 @@
 #include "piece/read_piece.hpp"
 #include "player/detected_tracks.hpp"
 #include "player/player.hpp"
+#include "sound/music_decode.hpp"
+#include "sound/playable_music.hpp"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 namespace live {
@@ -52,11 +55,11 @@ piece_act& act_of(player& host) {
 
 } // namespace
 
-piece_watch::piece_watch(const std::filesystem::path& file)
+piece_watch::piece_watch(const std::filesystem::path& file, logger::log_manager& log)
     : path(file)
     , watched_name((file.has_parent_path() ? file.parent_path().string() : std::string(".")) + "/" +
                    file.filename().string())
-    , watch(file.has_parent_path() ? file.parent_path().string() : std::string(".")) {}
+    , watch(file.has_parent_path() ? file.parent_path().string() : std::string("."), "the piece file", log) {}
 
 bool piece_watch::saved() {
     bool seen = false;
@@ -77,9 +80,18 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
         return outcome;
     }
     logger::log_manager& log = host.core->log_manager;
-    if (next.music != host.piece.music)
-        log.warning("Piece reload: the music stays '" + host.piece.music +
-                    "' until demo_live starts again; '" + next.music + "' is not loaded.");
+    // Other music is heard from the reload on, as its detected tracks are found in it: decoded first, so
+    // that music that cannot be is an error like one in the file.
+    std::optional<sound::playable_music> music;
+    if (next.music != host.piece.music) {
+        try {
+            music = sound::load_playable_music(next.music);
+        } catch (const sound::music_error& e) {
+            outcome.error = "Unable to load music from '" + next.music + "': " + e.what();
+            outcome.where = file.string();
+            return outcome;
+        }
+    }
 
     if (same_assets(host.piece, next)) {
         host.piece = std::move(next);
@@ -109,6 +121,15 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
     }
     host.sound_state.set_tracks(host.piece.tracks);
     outcome.applied = true;
+    if (music) {
+        outcome.music_replaced = true;
+        try {
+            host.replace_music(std::move(*music));
+            log.info("Piece reload: the music is now '" + host.piece.music + "'.");
+        } catch (const std::exception& e) {
+            log.error("Piece reload: '" + host.piece.music + "' cannot be played: " + e.what());
+        }
+    }
     outcome.replay_needed = true;
     return outcome;
 }

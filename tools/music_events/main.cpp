@@ -4,7 +4,10 @@
 #include "sound/music_decode.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -119,6 +122,9 @@ int main(int argc, char** argv) {
     }
     sound::decoded_music music;
     try {
+        // The decoder would read a folder as a file of unknown content.
+        std::error_code ec;
+        if (std::filesystem::is_directory(cmd.file, ec)) throw std::runtime_error("A folder, not a file.");
         music = sound::decode_music_file(cmd.file);
     } catch (const std::exception& e) {
         std::cerr << "Unable to load music from '" << cmd.file << "': " << e.what() << "\n";
@@ -128,8 +134,13 @@ int main(int argc, char** argv) {
 
     std::vector<music::detect_spec> specs;
     for (const track& t : cmd.tracks) specs.push_back(t.spec);
-    const std::vector<std::vector<music::event>> found =
-        music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
+    std::vector<std::vector<music::event>> found;
+    try {
+        found = music::detect_tracks(music.samples.data(), frames, music.channels, music.rate, specs);
+    } catch (const music::detect_error& e) {
+        std::cerr << "Unable to find events in '" << cmd.file << "': " << e.what() << ".\n";
+        return 1;
+    }
 
     std::string out;
     if (cmd.tsv) {
@@ -150,6 +161,12 @@ int main(int argc, char** argv) {
             out += found[i].empty() ? "]\n" : "\n]\n";
         }
     }
-    std::cout << out << std::flush;
-    return std::cout ? 0 : 1;
+    // A full disk or a closed pipe shows only when the bytes are handed over: say so rather than end quietly.
+    errno = 0;
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        const int error = errno;
+        std::cerr << "music_events: the events could not be written: " << (error ? std::strerror(error) : "write failed") << "\n";
+        return 1;
+    }
+    return 0;
 }
