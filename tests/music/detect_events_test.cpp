@@ -130,6 +130,81 @@ TEST(DetectEvents, FindsEachDrumOverPadsBassAndPlucksTheSameEveryTime) {
     }
 }
 
+music::detect_spec spec_of(const char* what, double sensitivity = 0.5, double min_gap = 0.05) {
+    music::detect_spec spec;
+    EXPECT_TRUE(music::parse_instrument(what, spec)) << what;
+    spec.sensitivity = sensitivity;
+    spec.min_gap = min_gap;
+    return spec;
+}
+
+// How many hits a track finds in the mix at sensitivity 0, 0.5 and 1: the softer rolls, plucks and bass
+// notes come in as it rises. (Every kick and hat of the mix is found at any sensitivity.)
+TEST(DetectEvents, AHigherSensitivityFindsMoreOfTheMix) {
+    const mix m = make_mix();
+    const std::size_t frames = m.samples.size() / 2;
+    const std::tuple<const char*, std::size_t, std::size_t, std::size_t> counts[] = {
+        {"snare", 11, 13, 13}, {"onsets", 57, 63, 63}, {"100-400", 11, 21, 23}, {"2000-8000", 12, 14, 32}};
+    for (const auto& [what, at_0, at_half, at_1] : counts) {
+        std::vector<std::size_t> found;
+        for (const double sensitivity : {0.0, 0.5, 1.0})
+            found.push_back(music::detect_events(m.samples.data(), frames, 2, rate, spec_of(what, sensitivity)).size());
+        EXPECT_EQ(found, (std::vector<std::size_t>{at_0, at_half, at_1})) << what;
+    }
+}
+
+// A roll of equal noise bursts 60 ms apart: every burst is a hit, and min_gap keeps only those far enough
+// from the last one kept.
+TEST(DetectEvents, MinGapThinsARoll) {
+    constexpr double step = 0.06;
+    std::vector<float> roll(static_cast<std::size_t>(2.0 * rate), 0.0f);
+    std::mt19937 g(3);
+    std::normal_distribution<double> noise(0.0, 0.3);
+    for (int k = 0; k < 16; ++k) {
+        const auto start = static_cast<std::size_t>((0.5 + step * k) * rate);
+        for (std::size_t i = 0; i < static_cast<std::size_t>(0.05 * rate); ++i)
+            roll[start + i] += static_cast<float>(noise(g) * std::exp(-static_cast<double>(i) / (0.01 * rate)));
+    }
+    const std::tuple<const char*, double, std::size_t> cases[] = {
+        {"onsets", 0.0, 16}, {"onsets", 0.1, 8}, {"onsets", 0.2, 4}, {"2000-8000", 0.0, 16}, {"2000-8000", 0.1, 8},
+        {"2000-8000", 0.2, 4}, {"snare", 0.0, 16}, {"snare", 0.1, 8}};
+    for (const auto& [what, gap, count] : cases) {
+        const auto found = music::detect_events(roll.data(), roll.size(), 1, rate, spec_of(what, 0.5, gap));
+        EXPECT_EQ(found.size(), count) << what << " " << gap;
+        for (std::size_t i = 1; i < found.size(); ++i) EXPECT_GE(found[i].start - found[i - 1].start, gap) << what;
+        for (const music::event& e : found) {
+            const double k = std::round((e.start - 0.5) / step);
+            EXPECT_NEAR(e.start, 0.5 + step * k, 0.012) << what << ": not on a burst";
+        }
+    }
+}
+
+// A band track finds the same events alone and beside drum tracks and other bands (each band analysed as
+// its own).
+TEST(DetectEvents, ABandTrackFindsTheSameEventsAloneAndBesideOthers) {
+    const mix m = make_mix();
+    const std::size_t frames = m.samples.size() / 2;
+    const music::detect_spec low = spec_of("100-400"), high = spec_of("2000-8000");
+    const auto alone_low = music::detect_events(m.samples.data(), frames, 2, rate, low);
+    const auto alone_high = music::detect_events(m.samples.data(), frames, 2, rate, high);
+    ASSERT_FALSE(alone_low.empty());
+    ASSERT_FALSE(alone_high.empty());
+    const auto starts = [](const std::vector<music::event>& events) {
+        std::vector<double> out;
+        for (const music::event& e : events) out.push_back(e.start);
+        return out;
+    };
+    for (const std::vector<music::detect_spec>& specs :
+         {std::vector{spec_of("kick"), low}, std::vector{low, spec_of("kick"), high}, std::vector{spec_of("hat"), high, spec_of("snare"), low}}) {
+        const auto tracks = music::detect_tracks(m.samples.data(), frames, 2, rate, specs);
+        for (std::size_t i = 0; i < specs.size(); ++i) {
+            if (specs[i] == low || specs[i] == high) {
+                EXPECT_EQ(starts(tracks[i]), starts(specs[i] == low ? alone_low : alone_high)) << "track " << i << " of " << specs.size();
+            }
+        }
+    }
+}
+
 TEST(DetectEvents, RefusesSpecsOutOfRange) {
     const std::vector<float> silence(4410, 0.0f);
     const double nan = std::numeric_limits<double>::quiet_NaN();

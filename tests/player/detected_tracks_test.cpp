@@ -135,6 +135,19 @@ TEST(detected_tracks, a_piece_without_them_decodes_nothing_and_bad_music_is_refu
     p.music = dir.write("text.wav", "not music at all").string();
     EXPECT_THROW(find(p, messages), std::runtime_error);
     EXPECT_TRUE(piece::events_of(p.tracks[1]).empty());
+
+    // Music that plays at 2000 Hz, too low for the detection: said so, not taken for music that cannot load.
+    p.music = (dir.path() / "low.wav").string();
+    test_support::write_wav(p.music, std::vector<std::int16_t>(4000, 100), 1, 2000);
+    try {
+        find(p, messages);
+        ADD_FAILURE() << "a rate the detection cannot take accepted";
+    } catch (const detection_error& e) {
+        EXPECT_EQ(std::string(e.what()), "No events can be found in '" + p.music +
+                                             "' for the track 'hits' (the music itself plays): a sample rate of 2000 Hz, "
+                                             "below the 4000 Hz the detection takes.");
+    }
+    EXPECT_TRUE(piece::events_of(p.tracks[1]).empty());
 }
 
 // The piece's 0 at 1.5 s of the music: every hit found 1.5 s earlier in the piece's time, also on a save

@@ -183,7 +183,7 @@ TEST_F(GeneratedModel, EmittersHoverJustAboveTheAltar) {
     const piece::piece_data courtyard = piece::builtin_piece();
     for (const piece::section& section : courtyard.sections) {
         for (const piece::emitter& e : section.emitters) {
-            const glm::dvec3 origin(e.origin);
+            const glm::dvec3 origin(e.origin.constant); // the built-in emitters stand still
             EXPECT_GT(grid.distance(origin), 0.04) << "emitter inside geometry at y = " << origin.y;
             double below = reach;
             for (double drop = 0.0; drop < reach && below == reach; drop += 0.01) {
