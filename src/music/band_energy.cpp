@@ -32,7 +32,7 @@ struct analyser {
         aubio_fft_do_complex(fft.get(), frame.get(), spectrum.get());
         const float* c = spectrum->data;
         power[0] = double(c[0]) * c[0];
-        for (std::size_t k = 1; k < size / 2; ++k) power[k] = double(c[k]) * c[k] + double(c[size - k - 1]) * c[size - k - 1];
+        for (std::size_t k = 1; k < size / 2; ++k) power[k] = double(c[k]) * c[k] + double(c[size - k]) * c[size - k];
         power[size / 2] = double(c[size / 2]) * c[size / 2];
     }
 };
