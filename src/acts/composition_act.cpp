@@ -25,6 +25,8 @@ constexpr const char* crossfade_source = "vec4 transition(vec2 uv) {\n"
 constexpr const char* copy_source = "void mainImage(out vec4 colour, in vec2 at) {\n"
                                     "    colour = texelFetch(iChannel0, ivec2(at), 0);\n"
                                     "}\n";
+// What a crossfade's messages name.
+const piece::named_file crossfade_file{"crossfade", 1, 1};
 // Shader files are read whole; a larger one is no shader.
 constexpr std::uintmax_t max_shader_bytes = std::uintmax_t{1} << 20;
 
@@ -118,7 +120,7 @@ composition_act::composition_act(player& host, obj_model* own_model)
         }
     };
     for (const piece::buffer_pass& b : piece.buffers) {
-        buffers.push_back({&b, {&b.shader, passes::pass_kind::shadertoy, std::nullopt}, nullptr});
+        buffers.push_back({&b, {&b.shader, passes::pass_kind::shadertoy}, nullptr});
         build(buffers.back().program, host, true);
         load_images(b.channels);
     }
@@ -131,22 +133,21 @@ composition_act::composition_act(player& host, obj_model* own_model)
         act_state s;
         s.data = &a;
         if (a.shader) {
-            s.shader = pass_program{&*a.shader, passes::pass_kind::shadertoy, std::nullopt};
+            s.shader.emplace(&*a.shader, passes::pass_kind::shadertoy);
             build(*s.shader, host, true);
             load_images(a.channels);
         } else {
             s.scene = std::make_unique<scene_act>(host, a.scene);
         }
         if (a.transition) {
-            static const piece::named_file crossfade{"crossfade", a.line, a.column};
-            s.transition = pass_program{a.transition->shader ? &*a.transition->shader : &crossfade,
-                                        passes::pass_kind::transition, std::nullopt};
+            if (a.transition->shader) s.transition.emplace(&*a.transition->shader, passes::pass_kind::transition);
+            else s.transition.emplace(&crossfade_file, passes::pass_kind::transition, crossfade_source);
             build(*s.transition, host, true);
         }
         acts.push_back(std::move(s));
     }
     for (const piece::post_pass& pp : piece.post) {
-        post.push_back({&pp, {&pp.shader, passes::pass_kind::shadertoy, std::nullopt}});
+        post.push_back({&pp, {&pp.shader, passes::pass_kind::shadertoy}});
         build(post.back().program, host, true);
         load_images(pp.channels);
     }
@@ -167,8 +168,8 @@ composition_act::~composition_act() = default;
 
 void composition_act::build(pass_program& program, player& host, bool at_start) {
     std::string source;
-    if (program.file->file == "crossfade") {
-        source = crossfade_source;
+    if (program.builtin != nullptr) {
+        source = program.builtin;
     } else {
         std::string why;
         const std::optional<std::string> text = read_text(program.file->file, why);
@@ -178,6 +179,7 @@ void composition_act::build(pass_program& program, player& host, bool at_start) 
             if (at_start) throw runtime_error(message);
             host.core->log_manager.error(message);
             program.failing = true;
+            program.error = message;
             return;
         }
         source = *text;
@@ -192,6 +194,8 @@ void composition_act::build(pass_program& program, player& host, bool at_start) 
         if (at_start) throw runtime_error(message);
         host.core->log_manager.error(message);
         program.failing = true;
+        const std::string log = e.what();
+        program.error = log.substr(0, log.find('\n'));
     }
 }
 
@@ -428,18 +432,23 @@ void composition_act::copy_to(GLuint picture, int width, int height) const {
 
 shader_reload composition_act::reload_shaders(player& p, std::span<const std::string> changed) {
     shader_reload outcome;
+    // "./x.frag" as a folder watch names it is the "x.frag" a piece or --shader names.
     const auto named = [&](const pass_program& program) {
-        return changed.empty() ||
-               std::find(changed.begin(), changed.end(), program.file->file) != changed.end();
+        const auto same = [&](const std::string& file) {
+            return std::filesystem::path(file).lexically_normal() ==
+                   std::filesystem::path(program.file->file).lexically_normal();
+        };
+        return changed.empty() || std::any_of(changed.begin(), changed.end(), same);
     };
     const auto rebuild = [&](pass_program& program) {
-        if (program.file->file == "crossfade" || !named(program)) {
+        if (program.builtin != nullptr || !named(program)) {
             outcome.failing += program.failing ? 1 : 0;
             return;
         }
         build(program, p, false);
         (program.failing ? outcome.failed : outcome.built) += 1;
         outcome.failing += program.failing ? 1 : 0;
+        if (program.failing && outcome.first_error.empty()) outcome.first_error = program.error;
     };
     for (buffer_state& b : buffers) rebuild(b.program);
     for (act_state& a : acts) {
@@ -449,6 +458,7 @@ shader_reload composition_act::reload_shaders(player& p, std::span<const std::st
             outcome.built += r.built;
             outcome.failed += r.failed;
             outcome.failing += r.failing;
+            if (outcome.first_error.empty()) outcome.first_error = r.first_error;
         };
         if (a.scene) add(a.scene->act().reload_shaders(p, changed));
         if (a.own_scene) add(a.own_scene->reload_shaders(p, changed));

@@ -46,10 +46,16 @@ public:
 
 private:
     struct pass_program {
+        pass_program(const piece::named_file* named, passes::pass_kind made_as, const char* source = nullptr)
+            : file(named)
+            , kind(made_as)
+            , builtin(source) {}
         const piece::named_file* file;
         passes::pass_kind kind;
+        const char* builtin; // the engine's own source instead of the file's (a crossfade)
         std::optional<passes::fullscreen_pass> built; // the last that built
         bool failing = false;
+        std::string error; // its first message while failing
     };
     struct buffer_state {
         const piece::buffer_pass* data;

@@ -10,6 +10,7 @@ struct shader_reload {
     int built = 0;   // programs built anew from the files, in use from the next frame
     int failed = 0;  // programs whose new build failed: the last good build stays in use
     int failing = 0; // programs whose files do not build as they stand, after this reload or an earlier one
+    std::string first_error; // the first message of a failing program, naming its file and line, where known
 };
 
 // One part of the production. begin is called once, on the first frame after the act's scheduled start.

@@ -164,14 +164,18 @@ void player::install_production() {
     load_music(piece.music);
     open_audio();
     try {
-        if (piece.composed()) act = std::make_unique<composition_act>(*this, model.get());
-        else act = std::make_unique<piece_act>(model.get(), *this);
+        act = make_act(model.get());
     } catch (...) {
         // The destructor does not run for a half-built player: the audio device must go now.
         stop_music();
         throw;
     }
     timeline.add_act(act.get(), 0.0);
+}
+
+std::unique_ptr<abstract_act> player::make_act(obj_model* scene_model) {
+    if (piece.composed()) return std::make_unique<composition_act>(*this, scene_model);
+    return std::make_unique<piece_act>(scene_model, *this);
 }
 
 void player::load_music(const std::string& path) {

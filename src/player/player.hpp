@@ -32,6 +32,9 @@ class player {
 public:
     // Plays `piece_file`; without one, the file of config.ini's piece.file, else the built-in piece.
     explicit player(core_module* core, const std::optional<std::filesystem::path>& piece_file = std::nullopt);
+    // The act that plays `piece` with `scene_model` (its own model; unused by a piece of acts): a piece of
+    // acts, buffers or post passes is composed, today's piece is its scene.
+    std::unique_ptr<abstract_act> make_act(obj_model* scene_model);
     // Plays `given`, a piece made by the caller (its detected tracks are found here).
     player(core_module* core, piece::piece_data given);
     // Stops the music if it still plays, then releases the act before the model it draws.

@@ -319,6 +319,60 @@ std::string found_in_music(std::string text, const std::string& name, const std:
     return text.replace(at, end + 3 - at, head + "detect = { instrument = \"" + instrument + "\" }\n");
 }
 
+// A shader played on its own is rebuilt when saved; a broken save names its line in the title and the last
+// good program keeps drawing. A piece whose buffer reads its own last frame shows, paused at 60 s, the
+// capture's still of 60 s: every frame since 0 is in it.
+TEST(DemoLive, AShaderOnItsOwnIsLiveCodedAndFeedbackIsExactAtAnyPosition) {
+    live_run run("live-e2e-shadertoy");
+    const auto colour = [](const char* rgb) {
+        return std::string("void mainImage(out vec4 c, in vec2 p) {\n    c = vec4(") + rgb + ", 1.0);\n}\n";
+    };
+    run.folder.write("tone.frag", colour("1.0, 0.0, 0.0"));
+    ASSERT_TRUE(run.start({"--shader", "tone.frag", "--start", "2", "--paused"})) << run.process->err();
+    ASSERT_TRUE(run.wait_for_title("2.00 s | paused")) << run.window_title();
+    const auto every_pixel = [](const std::string& rgb, const char* pixel) {
+        for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+            if (rgb.compare(i, 3, pixel, 3) != 0) return false;
+        return !rgb.empty();
+    };
+    EXPECT_TRUE(every_pixel(run.still(), "\xff\x00\x00"));
+    write_in_place(run.folder.path() / "tone.frag", colour("0.0, 0.0, 1.0"));
+    ASSERT_TRUE(child_process::eventually([&] { return every_pixel(run.still(), "\x00\x00\xff"); }, 30s));
+    write_in_place(run.folder.path() / "tone.frag", colour("0.0, nope, 1.0"));
+    ASSERT_TRUE(run.wait_for_title("| shader error tone.frag:2:")) << run.window_title();
+    EXPECT_TRUE(every_pixel(run.still(), "\x00\x00\xff")) << "the last good program draws";
+    ASSERT_TRUE(test_support::request_close(std::stoul(run.window)));
+    ASSERT_TRUE(run.process->wait(30s));
+
+    live_run counting("live-e2e-feedback");
+    counting.folder.write("count.frag", "void mainImage(out vec4 c, in vec2 p) {\n"
+                                        "    c = texture(iChannel0, p / iResolution.xy) + vec4(1.0 / 256.0);\n}\n");
+    counting.folder.write("show.frag", "void mainImage(out vec4 c, in vec2 p) {\n"
+                                       "    float n = texture(iChannel0, p / iResolution.xy).r * 256.0;\n"
+                                       "    c = vec4(fract(n / 256.0), fract(n / 16.0), fract(n / 7.0), 1.0);\n}\n");
+    counting.folder.write("count.toml", "[piece]\nname = \"count\"\nlength = 70\n"
+                                        "[assets]\nmusic = \"assets/dat_bass.wav\"\n"
+                                        "[[buffers]]\nname = \"count\"\nshader = \"count.frag\"\n"
+                                        "channels = [\"count\"]\nformat = \"rgba32f\"\n"
+                                        "[[acts]]\nname = \"show\"\nfrom = 0\nuntil = 70\n"
+                                        "shader = \"show.frag\"\nchannels = [\"count\"]\n");
+    child_process capture(demo_capture, {"--piece", "count.toml", "--at", "60", "--out", "stills"},
+                          counting.folder.path());
+    ASSERT_TRUE(capture.wait(120s));
+    const std::string at_60 = png_rgb(counting.folder.path() / "stills" / "still_060.00.png");
+    ASSERT_EQ(at_60.size(), 320u * 180 * 3) << capture.err();
+    ASSERT_TRUE(counting.start({"--piece", "count.toml", "--start", "60", "--paused"})) << counting.process->err();
+    ASSERT_TRUE(counting.wait_for_title("60.00 s | paused")) << counting.window_title();
+    EXPECT_TRUE(counting.still() == at_60);
+    // One back and forth is a replay from 0 again.
+    counting.keys({"Left", "Right"});
+    ASSERT_TRUE(counting.wait_for_title("60.00 s | paused")) << counting.window_title();
+    EXPECT_TRUE(child_process::eventually([&] { return counting.still() == at_60; }, 30s));
+    ASSERT_TRUE(test_support::request_close(std::stoul(counting.window)));
+    ASSERT_TRUE(counting.process->wait(30s));
+    EXPECT_EQ(counting.process->status(), 0) << counting.process->err();
+}
+
 TEST(DemoLive, ASavedPieceReplaysABrokenOneKeepsTheLastGoodPiece) {
     live_run run("live-e2e-piece");
     const std::string original =

@@ -61,7 +61,8 @@ live_options parse_options(const std::vector<std::string>& args) {
             continue;
         }
         if (option.rfind("--", 0) != 0) fail("unexpected argument '" + option + "'");
-        if (option != "--start" && option != "--loop" && option != "--speed" && option != "--piece")
+        if (option != "--start" && option != "--loop" && option != "--speed" && option != "--piece" &&
+            option != "--shader" && option != "--music")
             fail("unknown option '" + option + "'");
         if (i + 1 == args.size()) fail(option + " needs a value");
         const std::string& value = args[++i];
@@ -72,10 +73,18 @@ live_options parse_options(const std::vector<std::string>& args) {
         } else if (option == "--piece") {
             if (value.empty()) fail("--piece needs a file name");
             options.piece = value;
+        } else if (option == "--shader") {
+            if (value.empty()) fail("--shader needs a file name");
+            options.shader = value;
+        } else if (option == "--music") {
+            if (value.empty()) fail("--music needs a file name");
+            options.music = value;
         } else {
             options.speed = parse_speed(value);
         }
     }
+    if (options.shader && options.piece) fail("--shader and --piece each name what plays: give one");
+    if (options.music && !options.shader) fail("--music applies to --shader only");
     return options;
 }
 
@@ -87,7 +96,8 @@ std::vector<std::pair<std::string, double>> requested_times(const live_options& 
 }
 
 std::string usage_text() {
-    return "usage: demo_live [--start T] [--paused] [--loop A:B] [--speed X] [--piece FILE]\n"
+    return "usage: demo_live [--start T] [--paused] [--loop A:B] [--speed X]\n"
+           "                 [--piece FILE | --shader FILE [--music FILE]]\n"
            "Plays the production from the current folder (config.ini, assets/, shaders/) in a window where\n"
            "it can be paused, sought and looped; a shader file is rebuilt as soon as it is saved. Every\n"
            "position shows the frame that demo_capture --at writes for it.\n"
@@ -98,6 +108,9 @@ std::string usage_text() {
            "  --piece FILE play this piece file (default: config.ini's piece.file, else the built-in\n"
            "               piece); a file that does not check stops it with FILE:LINE:COLUMN: why;\n"
            "               once playing, the file is read again whenever it is saved\n"
+           "  --shader FILE play one Shadertoy-style shader (mainImage) against the music, iChannel0 the\n"
+           "               music texture; it is rebuilt whenever it is saved\n"
+           "  --music FILE the music of --shader (default: the built-in piece's music)\n"
            "Times go from 0 to the piece's end and " +
            std::to_string(static_cast<int>(time_after_piece)) + " s more.\n"
            "Keys: Space pause/resume, Left/Right 1 s back/on, Shift+Left/Right 10 s, Home back to 0,\n"

@@ -28,6 +28,8 @@ struct live_options {
     std::optional<loop_range> loop;
     double speed = 1.0; // --speed
     std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
+    std::optional<std::filesystem::path> shader; // --shader: one Shadertoy-style file as the piece
+    std::optional<std::filesystem::path> music;  // --music, with --shader; unset: the built-in music
     bool help = false;
 };
 

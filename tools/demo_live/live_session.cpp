@@ -2,6 +2,7 @@
 
 #include "core/core_module.hpp"
 #include "demo_live/folder_watch.hpp"
+#include "piece/shader_files.hpp"
 #include "demo_live/piece_reload.hpp"
 #include "demo_live/status_line.hpp"
 #include "demo_live/track_strip.hpp"
@@ -97,9 +98,7 @@ void session::watch_shaders() {
         const std::string folder = parent.empty() ? std::string(".") : parent.string();
         if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(folder);
     };
-    for (const std::string& file : host.piece.scene_shaders)
-        add(file);
-    for (const std::string& file : host.piece.particle_shaders)
+    for (const std::string& file : piece::shader_files(host.piece))
         add(file);
     shader_watches.clear();
     for (const std::string& folder : folders) {
@@ -187,11 +186,15 @@ void session::reload_shaders(const std::vector<std::string>& files) {
         total.built += r.built;
         total.failed += r.failed;
         total.failing += r.failing;
+        if (total.first_error.empty()) total.first_error = r.first_error;
     }
     if (total.built + total.failed == 0) return;
     core.log_manager.info("Shaders reloaded (" + quoted_list(files) + "): " + std::to_string(total.built) +
                           " program(s) rebuilt, " + std::to_string(total.failed) + " kept from before.");
     shader_failing = total.failing > 0;
+    shader_error = total.first_error;
+    // A buffer that reads its own last frame holds every frame since 0: a rebuilt program replays them.
+    if (!host.piece.buffers.empty() && total.built > 0) frames.restart();
     redraw = true;
     status_due = true;
 }
@@ -296,7 +299,7 @@ void session::show_status(double now, double t) {
     status_clock = now;
     status_due = false;
     const std::string text = status_text({t, clock.playing(), clock.speed(), clock.loop_start(), clock.loop_end(),
-                                          frames_per_second, shader_failing, piece_failing});
+                                          frames_per_second, shader_failing, piece_failing, shader_error});
     host.window->set_title(base_title + " | " + text);
     if (status_on_terminal) std::cerr << '\r' << text << "\x1b[K" << std::flush;
 }

@@ -84,6 +84,7 @@ private:
     bool redraw = true;
     bool reload_all = false;
     bool shader_failing = false;
+    std::string shader_error; // the first message of the failing shader, for the title
     std::uint64_t music_changes_followed = 0;
     // A reload put other music in place: it is moved to the time and started as a seek would.
     bool music_replaced = false;

@@ -4,6 +4,7 @@
 #include "core/core_module.hpp"
 #include "demo_live/live_options.hpp"
 #include "demo_live/live_session.hpp"
+#include "piece/shader_piece.hpp"
 #include "player/player.hpp"
 #include "player/time_limit.hpp"
 
@@ -26,7 +27,10 @@ int main(int argc, char** argv) {
     }
     try {
         core_module core;
-        player demo(&core, options.piece);
+        player demo = options.shader
+                          ? player(&core, piece::shader_piece(options.shader->string(),
+                                                              options.music ? options.music->string() : ""))
+                          : player(&core, options.piece);
         for (const auto& [option, t] : live::requested_times(options)) {
             if (const auto why = time_beyond_piece(option, t, demo.piece.length)) {
                 std::cerr << "demo_live: " << *why << "\n\n" << live::usage_text();

@@ -28,8 +28,9 @@ bool same_sprites(const std::vector<piece::sprite>& a, const std::vector<piece::
 }
 
 // Whether an act made for `a` draws `b` as well: the same GL objects (model, textures, programs, pool).
+// A piece of acts, buffers or post passes is always made anew: its act holds its parts.
 bool same_assets(const piece::piece_data& a, const piece::piece_data& b) {
-    return a.model == b.model && a.extra_model == b.extra_model && a.scene_shaders == b.scene_shaders &&
+    return !a.composed() && !b.composed() && a.model == b.model && a.extra_model == b.extra_model && a.scene_shaders == b.scene_shaders &&
            a.particle_shaders == b.particle_shaders && a.pool_size == b.pool_size &&
            same_sprites(a.sprites, b.sprites);
 }
@@ -102,8 +103,9 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
         piece::piece_data previous = std::exchange(host.piece, std::move(next));
         outcome.replay_needed = true; // a failed load may have left other textures bound
         try {
-            std::unique_ptr<obj_model> model = load_obj(host.piece.model, &log);
-            std::unique_ptr<abstract_act> act = std::make_unique<piece_act>(model.get(), host);
+            std::unique_ptr<obj_model> model =
+                host.piece.acts.empty() ? load_obj(host.piece.model, &log) : std::make_unique<obj_model>();
+            std::unique_ptr<abstract_act> act = host.make_act(model.get());
             for (auto& entry : host.timeline.entries) {
                 if (entry.second == host.act.get()) entry.second = act.get();
             }
@@ -113,7 +115,7 @@ piece_reload reload_piece(player& host, const std::filesystem::path& file) {
             outcome.act_rebuilt = true;
         } catch (const std::exception& e) {
             host.piece = std::move(previous);
-            act_of(host).piece_replaced();
+            if (auto* scene = dynamic_cast<piece_act*>(host.act.get())) scene->piece_replaced();
             outcome.error = e.what();
             outcome.where = location(outcome.error, file.string());
             return outcome;

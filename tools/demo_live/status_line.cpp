@@ -15,7 +15,9 @@ std::string status_text(const status& s) {
     std::snprintf(text, sizeof text, "%.2f s | %s | x%g | %s | %.0f fps%s", s.time,
                   s.playing ? "playing" : "paused", s.speed, loop, s.frames_per_second,
                   s.shader_failing ? " | shader error" : "");
-    return s.piece_error.empty() ? std::string(text) : text + (" | piece error " + s.piece_error);
+    std::string line = text;
+    if (s.shader_failing && !s.shader_error.empty()) line += " " + s.shader_error;
+    return s.piece_error.empty() ? line : line + " | piece error " + s.piece_error;
 }
 
 } // namespace live
