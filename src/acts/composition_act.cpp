@@ -287,6 +287,7 @@ passes::shadertoy_inputs composition_act::inputs_for(const piece::channel_list& 
 
 void composition_act::step(player& p) {
     const double t = p.time;
+    time_delta = frame < 0 ? 0.0 : t - previous_time;
     ++frame;
     // The values every program reads: the curves and the tracks at the piece's time.
     std::size_t k = 0;
@@ -330,12 +331,11 @@ void composition_act::step_buffers(player& p) {
     const kept_output output;
     make_buffers(p);
     const double t = p.time;
-    const double delta = frame == 0 ? 0.0 : t - previous_time;
     for (buffer_state& b : buffers) {
         const passes::render_target& target = b.pictures->current();
         target.bind();
         const passes::shadertoy_inputs in =
-            inputs_for(b.data->channels, target.width(), target.height(), t, delta, frame, 0);
+            inputs_for(b.data->channels, target.width(), target.height(), t, time_delta, frame, 0);
         if (b.program.built) b.program.built->draw(in, extra_values);
         // Read next frame as the previous picture, and by later passes of this frame as the current one.
         b.pictures->swap();
@@ -345,14 +345,17 @@ void composition_act::step_buffers(player& p) {
 const passes::render_target& composition_act::frame_target(int index, int width, int height) {
     auto& target = frame_pictures[static_cast<std::size_t>(index)];
     if (!target || target->width() != width || target->height() != height)
-        target = std::make_unique<passes::render_target>(width, height, passes::target_format::rgba8, true);
+        target = std::make_unique<passes::render_target>(width, height, passes::target_format::rgba8);
     return *target;
 }
 
-void composition_act::draw_act(act_state& a, player& p, int width, int height) {
-    if (!a.picture || a.picture->width() != width || a.picture->height() != height)
-        a.picture = std::make_unique<passes::render_target>(width, height, passes::target_format::rgba8, true);
-    a.picture->bind();
+void composition_act::draw_act(act_state& a, player& p, int width, int height, bool into_picture) {
+    if (into_picture) {
+        // A scene act draws with depth.
+        if (!a.picture || a.picture->width() != width || a.picture->height() != height)
+            a.picture = std::make_unique<passes::render_target>(width, height, passes::target_format::rgba8, true);
+        a.picture->bind();
+    }
     if (a.shader) {
         const passes::shadertoy_inputs in = inputs_for(a.data->channels, width, height, a.own_time,
                                                        a.own_time - a.previous_own_time, a.frame, 0);
@@ -372,14 +375,24 @@ void composition_act::draw(player& p) {
     const int height = p.screen_height;
     const double t = p.time;
 
-    // The live acts into their pictures; two live acts are the later one's transition.
     act_state* from = nullptr;
     act_state* to = nullptr;
     for (act_state& a : acts) {
-        if (!a.alive) continue;
-        draw_act(a, p, width, height);
-        (from == nullptr ? from : to) = &a;
+        if (a.alive) (from == nullptr ? from : to) = &a;
     }
+    std::vector<const post_state*> live;
+    for (const post_state& pp : post)
+        if (pp.data->range.holds(t)) live.push_back(&pp);
+    // One act alone is drawn straight into the frame; otherwise the live acts into their pictures, and two
+    // are the later one's transition.
+    if (from != nullptr && to == nullptr && live.empty()) {
+        glapi::glViewport(0, 0, width, height);
+        draw_act(*from, p, width, height, false);
+        glapi::glDisable(GL_DEPTH_TEST);
+        return;
+    }
+    if (from != nullptr) draw_act(*from, p, width, height, true);
+    if (to != nullptr) draw_act(*to, p, width, height, true);
     glapi::glDisable(GL_DEPTH_TEST);
     GLuint picture = 0;
     int next = 0;
@@ -398,10 +411,6 @@ void composition_act::draw(player& p) {
         picture = from->picture->texture();
     }
 
-    const double delta = frame == 0 ? 0.0 : t - previous_time;
-    std::vector<const post_state*> live;
-    for (const post_state& pp : post)
-        if (pp.data->range.holds(t)) live.push_back(&pp);
     for (std::size_t i = 0; i < live.size(); ++i) {
         const bool last = i + 1 == live.size();
         if (last) {
@@ -411,7 +420,7 @@ void composition_act::draw(player& p) {
             frame_target(next, width, height).bind();
         }
         const passes::shadertoy_inputs in =
-            inputs_for(live[i]->data->channels, width, height, t, delta, frame, picture);
+            inputs_for(live[i]->data->channels, width, height, t, time_delta, frame, picture);
         usable(live[i]->program).draw(in, extra_values);
         if (last) return;
         picture = frame_pictures[static_cast<std::size_t>(next)]->texture();

@@ -86,7 +86,8 @@ private:
     void step_buffers(player& p);
     passes::shadertoy_inputs inputs_for(const piece::channel_list& channels, int width, int height, double time, double time_delta,
                                         std::int64_t frame_number, GLuint frame_picture) const;
-    void draw_act(act_state& a, player& p, int width, int height);
+    // Into its own picture, or into what is bound.
+    void draw_act(act_state& a, player& p, int width, int height, bool into_picture);
     const passes::render_target& frame_target(int index, int width, int height);
     void copy_to(GLuint picture, int width, int height) const;
 
@@ -106,6 +107,7 @@ private:
     int buffer_width = 0;
     int buffer_height = 0;
     double previous_time = 0.0;
+    double time_delta = 0.0; // of the last step
     std::int64_t frame = -1;
     float sample_rate = 44100.0f;
     glm::vec4 date{0.0f};
