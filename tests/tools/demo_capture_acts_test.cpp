@@ -207,4 +207,24 @@ TEST(DemoCaptureActs, AShaderThatDoesNotBuildNamesItsFileAndLine) {
     }
 }
 
+// A buffer's side is its scale times the frame's: more than 8192 pixels is refused with the buffer's place.
+TEST(DemoCaptureActs, ABufferOfMoreThan8192PixelsASideIsRefusedWhereItIsWritten) {
+    const capture_folder capture;
+    capture.folder.write("fill.frag", "void mainImage(out vec4 c, in vec2 p) { c = vec4(1.0); }\n");
+    capture.folder.write("big.toml", piece_head + "[[buffers]]\nname = \"big\"\nshader = \"fill.frag\"\nscale = 4\n"
+                                                  "[[acts]]\nname = \"a\"\nfrom = 0\nuntil = 70\n"
+                                                  "shader = \"fill.frag\"\nchannels = [\"big\"]\n");
+    for (const auto& [size, status] : {std::pair{"2048x1152", 0}, {"2050x1152", 1}}) {
+        const auto process = capture.run({"--piece", "big.toml", "--at", "0", "--size", size, "--out",
+                                          (capture.folder.path() / "o").string()});
+        EXPECT_EQ(process->status(), status) << size;
+        if (status == 1) {
+            EXPECT_NE(process->err().find("big.toml:6:1: the buffer 'big' would be 8200x4608 pixels, more than 8192 a "
+                                          "side"),
+                      std::string::npos)
+                << process->err();
+        }
+    }
+}
+
 } // namespace
