@@ -207,6 +207,24 @@ TEST(DemoCaptureActs, AShaderThatDoesNotBuildNamesItsFileAndLine) {
     }
 }
 
+// Every curve feeds a uniform of its name, every event track a float of its value at t.
+TEST(DemoCaptureActs, CurvesAndTracksFeedUniformsOfTheirNames) {
+    const capture_folder capture;
+    capture.folder.write("feed.frag", "uniform float glow;\n"
+                                      "void mainImage(out vec4 c, in vec2 p) { c = vec4(beat, glow, tint.b, 1.0); }\n");
+    capture.folder.write("feed.toml", piece_head + "[[tracks]]\nname = \"beat\"\nevents = [[1, 2, 0.6]]\n"
+                                                   "[[curves]]\ntarget = \"glow\"\ndefault = 0.2\n"
+                                                   "segments = [{ from = 2, until = 4, ramp = { zero_at = 2, rise = 1, over = 4 } }]\n"
+                                                   "[[curves]]\ntarget = \"tint\"\ndefault = [0.0, 0.0, 0.4]\n"
+                                                   "[[acts]]\nname = \"a\"\nfrom = 0\nuntil = 70\nshader = \"feed.frag\"\n");
+    const auto images = capture.stills({"--piece", "feed.toml"}, "0.5,1.5,3");
+    for (const auto& [image, expected] : {std::pair{&images[0], std::array{0, byte(0.2), byte(0.4)}},
+                                          {&images[1], std::array{byte(0.6), byte(0.2), byte(0.4)}},
+                                          {&images[2], std::array{0, byte(0.25), byte(0.4)}}}) {
+        EXPECT_EQ(at(*image, 5, 5), expected) << (image - images.data());
+    }
+}
+
 // A buffer's side is its scale times the frame's: more than 8192 pixels is refused with the buffer's place.
 TEST(DemoCaptureActs, ABufferOfMoreThan8192PixelsASideIsRefusedWhereItIsWritten) {
     const capture_folder capture;
