@@ -155,6 +155,7 @@ composition_act::composition_act(player& host, obj_model* own_model)
         GLint w = 0;
         GLint h = 0;
         glapi::glBindTexture(GL_TEXTURE_2D, texture.id());
+        glapi::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); // no mipmaps: else incomplete, black
         glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
         glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
         image_sizes[file] = {static_cast<float>(w), static_cast<float>(h), 1.0f};

@@ -3,6 +3,7 @@
 
 #include "support/demo_run.hpp"
 #include "support/process.hpp"
+#include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
 #include "support/temp_dir.hpp"
 #include "support/x_window.hpp"
@@ -145,6 +146,30 @@ TEST_F(Installed, CaptureWritesBesideTheCallerThroughALinkToTheLauncher) {
     EXPECT_EQ(capture.status(), 0) << capture.err();
     EXPECT_TRUE(fs::is_regular_file(caller.path() / "stills" / "still_000.50.png")) << capture.out();
     EXPECT_TRUE(fs::is_regular_file(run_folder() / "test.log"));
+}
+
+TEST_F(Installed, CaptureFindsTheCallersFilesAndOtherwiseTheRunFolders) {
+    // my.frag lies in the caller's folder, not in the run folder the program reads.
+    caller.write("my.frag", "void mainImage(out vec4 c, in vec2 p) { c = vec4(1.0, 0.0, 0.0, 1.0); }\n");
+    child_process shader(launcher().string(),
+                         {"--capture", "--shader", "my.frag", "--at", "1", "--size", "64x36"}, caller.path(),
+                         env());
+    ASSERT_TRUE(shader.wait(120s)) << shader.err();
+    EXPECT_EQ(shader.status(), 0) << shader.err();
+    const test_support::rgb_image still(caller.path() / "out" / "still_001.00.png");
+    ASSERT_EQ(still.pixels(), 64u * 36u) << shader.out();
+    std::size_t red = 0;
+    for (std::size_t i = 0; i < still.pixels(); ++i)
+        red += still.rgb[3 * i] == 255 && still.rgb[3 * i + 1] == 0 && still.rgb[3 * i + 2] == 0 ? 1 : 0;
+    EXPECT_EQ(red, still.pixels());
+
+    // No pieces/ in the caller's folder: the installed piece of that name, through the run folder.
+    child_process piece(launcher().string(),
+                        {"--capture", "--piece", "pieces/cloister_mist.toml", "--at", "0", "--size", "64x36"},
+                        caller.path(), env());
+    ASSERT_TRUE(piece.wait(120s)) << piece.err();
+    EXPECT_EQ(piece.status(), 0) << piece.err();
+    EXPECT_TRUE(fs::is_regular_file(caller.path() / "out" / "still_000.00.png")) << piece.out();
 }
 
 TEST_F(Installed, AnyOtherFirstArgumentIsAUsageError) {

@@ -245,4 +245,22 @@ TEST(DemoCaptureActs, ABufferOfMoreThan8192PixelsASideIsRefusedWhereItIsWritten)
     }
 }
 
+// An image channel reads the file's texels (its first row at y = 0): an image without mipmaps that is
+// not made complete reads black everywhere.
+TEST(DemoCaptureActs, AnImageChannelShowsTheImage) {
+    const capture_folder capture;
+    capture.folder.write("show.frag", "void mainImage(out vec4 c, in vec2 p) {\n"
+                                      "    c = vec4(texelFetch(iChannel0, ivec2(p) * 2, 0).rgb, 1.0);\n"
+                                      "}\n");
+    capture.folder.write("image.toml", piece_head + "[[acts]]\nname = \"a\"\nfrom = 0\nuntil = 70\n"
+                                                    "shader = \"show.frag\"\nchannels = [\"assets/valo2.png\"]\n");
+    const auto images = capture.stills({"--piece", "image.toml"}, "1");
+    const test_support::rgb_image file(capture.folder.path() / "assets/valo2.png");
+    ASSERT_EQ(file.width, 128);
+    for (const auto& [x, y] : {std::pair{32, 32}, {20, 32}, {32, 10}, {5, 5}}) {
+        const std::size_t i = 3 * (static_cast<std::size_t>(2 * y) * 128 + static_cast<std::size_t>(2 * x));
+        EXPECT_EQ(at(images[0], x, y), (std::array<int, 3>{file.rgb[i], file.rgb[i + 1], file.rgb[i + 2]})) << x << "," << y;
+    }
+}
+
 } // namespace

@@ -33,6 +33,8 @@ constexpr colour boundary{1.0f, 1.0f, 1.0f, 0.55f};
 constexpr colour playhead{1.0f, 0.15f, 0.15f, 1.0f};
 constexpr colour label{0.85f, 0.85f, 0.85f, 1.0f};
 constexpr std::array<colour, 2> section_spans{{{0.30f, 0.40f, 0.60f, 0.85f}, {0.55f, 0.42f, 0.28f, 0.85f}}};
+constexpr std::array<colour, 2> act_spans{{{0.22f, 0.52f, 0.46f, 0.85f}, {0.48f, 0.46f, 0.22f, 0.85f}}};
+constexpr colour transition_span{0.78f, 0.28f, 0.58f, 0.95f};
 constexpr std::size_t longest_label = 16; // characters
 constexpr char placeholder = '?';
 
@@ -88,6 +90,14 @@ public:
         return static_cast<float>(stb_easy_font_width(s.data()));
     }
 
+    // The label of `name` cut to the characters that fit in `room` pixels at `scale`.
+    static std::string fitted(const std::string& name, float room, float scale) {
+        std::string s = drawable(name); // ASCII alone: a character is a byte
+        while (!s.empty() && text_width(s) * scale > room)
+            s.pop_back();
+        return s;
+    }
+
 private:
     std::vector<strip_vertex>& v;
 };
@@ -101,12 +111,17 @@ std::vector<strip_vertex> strip_triangles(const piece::piece_data& p, const stri
     const float row = 11.0f * scale;
     const auto width = static_cast<float>(view.width);
     const auto height = static_cast<float>(view.height);
-    // A time axis, the tracks that fit in half the window, and the sections.
-    const auto fitting = static_cast<std::size_t>(std::max(0.0f, height / 2.0f / row - 2.0f));
+    // A time axis, the acts when the piece has them, the tracks that fit in half the window, and the
+    // sections.
+    const std::size_t act_rows = p.acts.empty() ? 0 : 1;
+    const auto fitting =
+        static_cast<std::size_t>(std::max(0.0f, height / 2.0f / row - static_cast<float>(2 + act_rows)));
     const std::size_t tracks = std::min(p.tracks.size(), fitting);
-    const float top = height - static_cast<float>(tracks + 2) * row - 3.0f * scale;
+    const std::size_t rows = act_rows + tracks; // between the axis and the sections
+    const float top = height - static_cast<float>(rows + 2) * row - 3.0f * scale;
     const float bottom = height;
     float label_width = painter::text_width("sections");
+    if (act_rows > 0) label_width = std::max(label_width, painter::text_width("acts"));
     for (std::size_t k = 0; k < tracks; ++k)
         label_width = std::max(label_width, painter::text_width(p.tracks[k].name));
     const float x0 = std::min(label_width * scale + 8.0f * scale, width / 4.0f);
@@ -120,7 +135,7 @@ std::vector<strip_vertex> strip_triangles(const piece::piece_data& p, const stri
     };
     const auto row_top = [&](std::size_t r) { return top + 2.0f * scale + static_cast<float>(r) * row; };
     const float rows_top = row_top(1);
-    const float rows_bottom = row_top(tracks + 2);
+    const float rows_bottom = row_top(rows + 2);
 
     paint.rect(0.0f, top, width, bottom, background);
     // Before 0 and after the piece's length.
@@ -138,9 +153,38 @@ std::vector<strip_vertex> strip_triangles(const piece::piece_data& p, const stri
         if (labelled && s >= 0) paint.text(x + 2.0f * scale, row_top(0), std::to_string(s), scale, label);
     }
 
+    // The acts: each a bar over its time with its name, where it overlaps the act before (its
+    // transition) shaded apart.
+    if (act_rows > 0) {
+        const float y = row_top(1);
+        paint.text(2.0f * scale, y + scale, "acts", scale, label);
+        const auto shown = [&](double a, double b) { return b >= from && a <= until; };
+        for (std::size_t i = 0; i < p.acts.size(); ++i) {
+            const piece::act& a = p.acts[i];
+            if (shown(a.from, a.until))
+                paint.rect(x_of(a.from), y + 2.0f * scale, x_of(a.until), y + row - 2.0f * scale,
+                           act_spans[i % 2]);
+        }
+        for (std::size_t i = 1; i < p.acts.size(); ++i) {
+            const double end = std::min(p.acts[i - 1].until, p.acts[i].until);
+            if (p.acts[i].from < end && shown(p.acts[i].from, end))
+                paint.rect(x_of(p.acts[i].from), y + 2.0f * scale, x_of(end), y + row - 2.0f * scale,
+                           transition_span);
+        }
+        // A name within its act's bar up to where the next act starts, so that no two names overlap.
+        for (std::size_t i = 0; i < p.acts.size(); ++i) {
+            const piece::act& a = p.acts[i];
+            const double end = i + 1 < p.acts.size() ? std::min(a.until, p.acts[i + 1].from) : a.until;
+            if (!shown(a.from, end)) continue;
+            const float x = x_of(a.from) + 3.0f * scale;
+            const float room = x_of(end) - 3.0f * scale - x;
+            paint.text(x, y + scale, painter::fitted(a.name, room, scale), scale, label);
+        }
+    }
+
     // The tracks: each event a bar, at least two pixels wide.
     for (std::size_t k = 0; k < tracks; ++k) {
-        const float y = row_top(k + 1);
+        const float y = row_top(act_rows + k + 1);
         paint.text(2.0f * scale, y + scale, p.tracks[k].name, scale, label);
         const colour c = track_colours[k % track_colours.size()];
         for (const piece::event& e : piece::events_of(p.tracks[k])) {
@@ -152,7 +196,7 @@ std::vector<strip_vertex> strip_triangles(const piece::piece_data& p, const stri
     }
 
     // The sections: their spans in the last row, their bounds across every row.
-    const float sections_y = row_top(tracks + 1);
+    const float sections_y = row_top(rows + 1);
     paint.text(2.0f * scale, sections_y + scale, "sections", scale, label);
     for (std::size_t i = 0; i < p.sections.size(); ++i) {
         const piece::time_range& r = p.sections[i].range;

@@ -1,7 +1,8 @@
 #pragma once
 // Where the track strip of the live player (key T) puts its triangles: the piece's event tracks on a time
-// line around the playhead, one row per track with its name, each event a bar; the section boundaries,
-// the piece's end and the loop range across the rows; the playhead in the middle. No GL.
+// line around the playhead, one row per track with its name, each event a bar, and above them, when the
+// piece has acts, a row of the acts and their transitions; the section boundaries, the piece's end and
+// the loop range across the rows; the playhead in the middle. No GL.
 
 #include "piece/piece.hpp"
 
