@@ -57,6 +57,16 @@ std::optional<std::string> read_text(const std::string& path, std::string& why) 
     return text;
 }
 
+// An image as Shadertoy's channels read it: upright, its first row at the top (y = 1).
+gl::texture_2d upright_texture(const std::string& file) {
+    gl::texture_2d::decoded_image image = gl::texture_2d::decode_file(file, GL_RGBA);
+    const std::size_t row = 4 * static_cast<std::size_t>(image.width);
+    unsigned char* pixels = image.pixels.get();
+    for (GLsizei top = 0, bottom = image.height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(pixels + top * row, pixels + (top + 1) * row, pixels + bottom * row);
+    return gl::texture_2d::from_image(image);
+}
+
 glm::vec4 local_date() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -112,7 +122,7 @@ composition_act::composition_act(player& host, obj_model* own_model)
         for (const piece::channel& ch : channels) {
             if (ch.from != piece::channel::source::image || images.count(ch.image.file) != 0) continue;
             try {
-                images.emplace(ch.image.file, gl::texture_2d::from_file(ch.image.file, GL_RGBA));
+                images.emplace(ch.image.file, upright_texture(ch.image.file));
             } catch (const std::exception& e) {
                 throw runtime_error(where(piece, ch.image) + "the image '" + ch.image.file + "' does not load: " +
                                     e.what());

@@ -245,8 +245,8 @@ TEST(DemoCaptureActs, ABufferOfMoreThan8192PixelsASideIsRefusedWhereItIsWritten)
     }
 }
 
-// An image channel reads the file's texels (its first row at y = 0): an image without mipmaps that is
-// not made complete reads black everywhere.
+// An image channel reads the file's texels upright, as Shadertoy's do (its first row at the top): an image
+// without mipmaps that is not made complete reads black everywhere.
 TEST(DemoCaptureActs, AnImageChannelShowsTheImage) {
     const capture_folder capture;
     capture.folder.write("show.frag", "void mainImage(out vec4 c, in vec2 p) {\n"
@@ -258,7 +258,7 @@ TEST(DemoCaptureActs, AnImageChannelShowsTheImage) {
     const test_support::rgb_image file(capture.folder.path() / "assets/valo2.png");
     ASSERT_EQ(file.width, 128);
     for (const auto& [x, y] : {std::pair{32, 32}, {20, 32}, {32, 10}, {5, 5}}) {
-        const std::size_t i = 3 * (static_cast<std::size_t>(2 * y) * 128 + static_cast<std::size_t>(2 * x));
+        const std::size_t i = 3 * (static_cast<std::size_t>(127 - 2 * y) * 128 + static_cast<std::size_t>(2 * x));
         EXPECT_EQ(at(images[0], x, y), (std::array<int, 3>{file.rgb[i], file.rgb[i + 1], file.rgb[i + 2]})) << x << "," << y;
     }
 }
