@@ -1,10 +1,10 @@
 #include "acts/composition_act.hpp"
 
 #include "acts/music_samples.hpp"
-#include "passes/glsl_uniforms.hpp"
 #include "core/core_module.hpp"
 #include "core/exceptions.hpp"
 #include "music/music_spectrum.hpp"
+#include "passes/glsl_uniforms.hpp"
 #include "piece/scene_values.hpp"
 #include "platform/gl_api.hpp"
 #include "player/player.hpp"
@@ -13,59 +13,8 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 
 namespace {
-
-constexpr const char* crossfade_source = "vec4 transition(vec2 uv) {\n"
-                                         "    return mix(getFromColor(uv), getToColor(uv), progress);\n"
-                                         "}\n";
-constexpr const char* copy_source = "void mainImage(out vec4 colour, in vec2 at) {\n"
-                                    "    colour = texelFetch(iChannel0, ivec2(at), 0);\n"
-                                    "}\n";
-// What a crossfade's messages name.
-const piece::named_file crossfade_file{"crossfade", 1, 1};
-// Shader files are read whole; a larger one is no shader.
-constexpr std::uintmax_t max_shader_bytes = std::uintmax_t{1} << 20;
-
-// Where the piece names the file; nothing for a shader played on its own, which names itself.
-std::string where(const piece::piece_data& p, const piece::named_file& f) {
-    if (f.file == p.file) return "";
-    return p.file + ":" + std::to_string(f.line) + ":" + std::to_string(f.column) + ": ";
-}
-
-// The file's text, or why it cannot be read.
-std::optional<std::string> read_text(const std::string& path, std::string& why) {
-    std::error_code error;
-    const auto size = std::filesystem::file_size(path, error);
-    if (error) {
-        why = error.message();
-        return std::nullopt;
-    }
-    if (size > max_shader_bytes) {
-        why = "larger than " + std::to_string(max_shader_bytes) + " bytes";
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in && !in.eof()) {
-        why = "cannot be read";
-        return std::nullopt;
-    }
-    return text;
-}
-
-// An image as Shadertoy's channels read it: upright, its first row at the top (y = 1).
-gl::texture_2d upright_texture(const std::string& file) {
-    gl::texture_2d::decoded_image image = gl::texture_2d::decode_file(file, GL_RGBA);
-    const std::size_t row = 4 * static_cast<std::size_t>(image.width);
-    unsigned char* pixels = image.pixels.get();
-    for (GLsizei top = 0, bottom = image.height - 1; top < bottom; ++top, --bottom)
-        std::swap_ranges(pixels + top * row, pixels + (top + 1) * row, pixels + bottom * row);
-    return gl::texture_2d::from_image(image);
-}
 
 glm::vec4 local_date() {
     const std::time_t now = std::time(nullptr);
@@ -118,21 +67,12 @@ composition_act::composition_act(player& host, obj_model* own_model)
     sample_rate = static_cast<float>(samples.rate);
     spectrum = std::make_unique<music::music_spectrum>(samples.mono, 1, samples.rate);
 
-    const auto load_images = [&](const piece::channel_list& channels) {
-        for (const piece::channel& ch : channels) {
-            if (ch.from != piece::channel::source::image || images.count(ch.image.file) != 0) continue;
-            try {
-                images.emplace(ch.image.file, upright_texture(ch.image.file));
-            } catch (const std::exception& e) {
-                throw runtime_error(where(piece, ch.image) + "the image '" + ch.image.file + "' does not load: " +
-                                    e.what());
-            }
-        }
-    };
+    logger::log_manager& log = host.core->log_manager;
+    const auto build = [&](pass_program& program) { program.build(piece, extras, black, log, true); };
     for (const piece::buffer_pass& b : piece.buffers) {
         buffers.push_back({&b, {&b.shader, passes::pass_kind::shadertoy}, nullptr});
-        build(buffers.back().program, host, true);
-        load_images(b.channels);
+        build(buffers.back().program);
+        images.load(piece, b.channels);
     }
     if (piece.acts.empty()) {
         act_state own;
@@ -144,76 +84,26 @@ composition_act::composition_act(player& host, obj_model* own_model)
         s.data = &a;
         if (a.shader) {
             s.shader.emplace(&*a.shader, passes::pass_kind::shadertoy);
-            build(*s.shader, host, true);
-            load_images(a.channels);
+            build(*s.shader);
+            images.load(piece, a.channels);
         } else {
             s.scene = std::make_unique<scene_act>(host, a.scene);
         }
         if (a.transition) {
             if (a.transition->shader) s.transition.emplace(&*a.transition->shader, passes::pass_kind::transition);
-            else s.transition.emplace(&crossfade_file, passes::pass_kind::transition, crossfade_source);
-            build(*s.transition, host, true);
+            else s.transition.emplace(pass_program::crossfade());
+            build(*s.transition);
         }
         acts.push_back(std::move(s));
     }
     for (const piece::post_pass& pp : piece.post) {
         post.push_back({&pp, {&pp.shader, passes::pass_kind::shadertoy}});
-        build(post.back().program, host, true);
-        load_images(pp.channels);
+        build(post.back().program);
+        images.load(piece, pp.channels);
     }
-    for (const auto& [file, texture] : images) {
-        GLint w = 0;
-        GLint h = 0;
-        glapi::glBindTexture(GL_TEXTURE_2D, texture.id());
-        glapi::glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR); // no mipmaps: else incomplete, black
-        glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
-        glapi::glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
-        image_sizes[file] = {static_cast<float>(w), static_cast<float>(h), 1.0f};
-    }
-    glapi::glBindTexture(GL_TEXTURE_2D, 0);
-    copy_pass = std::make_unique<passes::fullscreen_pass>(passes::pass_kind::shadertoy, copy_source, "copy",
-                                                          std::span<const passes::named_uniform>{}, black);
 }
 
 composition_act::~composition_act() = default;
-
-void composition_act::build(pass_program& program, player& host, bool at_start) {
-    std::string source;
-    if (program.builtin != nullptr) {
-        source = program.builtin;
-    } else {
-        std::string why;
-        const std::optional<std::string> text = read_text(program.file->file, why);
-        if (!text) {
-            const std::string message = where(piece, *program.file) + "the shader '" + program.file->file + "' " +
-                                        (why.empty() ? "cannot be read" : why);
-            if (at_start) throw runtime_error(message);
-            host.core->log_manager.error(message);
-            program.failing = true;
-            program.error = message;
-            return;
-        }
-        source = *text;
-    }
-    try {
-        program.built.emplace(program.kind, source, program.file->file, extras, black);
-        program.failing = false;
-        if (!program.built->warnings().empty()) host.core->log_manager.warning(program.built->warnings());
-    } catch (const std::exception& e) {
-        const std::string message = where(piece, *program.file) + "the shader '" + program.file->file +
-                                    "' does not build:\n" + e.what();
-        if (at_start) throw runtime_error(message);
-        host.core->log_manager.error(message);
-        program.failing = true;
-        const std::string log = e.what();
-        program.error = log.substr(0, log.find('\n'));
-    }
-}
-
-const passes::fullscreen_pass& composition_act::usable(const pass_program& program) const {
-    // Every program built at start-up, or the act was not made; a failed rebuild keeps the last good one.
-    return *program.built;
-}
 
 void composition_act::begin() {
     previous_time = 0.0;
@@ -277,8 +167,8 @@ passes::shadertoy_inputs composition_act::inputs_for(const piece::channel_list& 
             size = in.resolution;
             break;
         case piece::channel::source::image: {
-            id = images.at(ch.image.file).id();
-            size = image_sizes.at(ch.image.file);
+            id = images.id(ch.image.file);
+            size = images.size(ch.image.file);
             break;
         }
         case piece::channel::source::buffer: {
@@ -347,7 +237,7 @@ void composition_act::step_buffers(player& p) {
         target.bind();
         const passes::shadertoy_inputs in =
             inputs_for(b.data->channels, target.width(), target.height(), t, time_delta, frame, 0);
-        if (b.program.built) b.program.built->draw(in, extra_values);
+        b.program.pass().draw(in, extra_values);
         // Read next frame as the previous picture, and by later passes of this frame as the current one.
         b.pictures->swap();
     }
@@ -370,7 +260,7 @@ void composition_act::draw_act(act_state& a, player& p, int width, int height, b
     if (a.shader) {
         const passes::shadertoy_inputs in = inputs_for(a.data->channels, width, height, a.own_time,
                                                        a.own_time - a.previous_own_time, a.frame, 0);
-        usable(*a.shader).draw(in, extra_values);
+        a.shader->pass().draw(in, extra_values);
     } else if (a.scene) {
         a.scene->draw(p);
     } else {
@@ -385,6 +275,10 @@ void composition_act::draw(player& p) {
     const int width = p.screen_width;
     const int height = p.screen_height;
     const double t = p.time;
+    const auto into_output = [&] {
+        glapi::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(output));
+        glapi::glViewport(0, 0, width, height);
+    };
 
     act_state* from = nullptr;
     act_state* to = nullptr;
@@ -394,81 +288,67 @@ void composition_act::draw(player& p) {
     std::vector<const post_state*> live;
     for (const post_state& pp : post)
         if (pp.data->range.holds(t)) live.push_back(&pp);
-    // One act alone is drawn straight into the frame; otherwise the live acts into their pictures, and two
-    // are the later one's transition.
-    if (from != nullptr && to == nullptr && live.empty()) {
-        glapi::glViewport(0, 0, width, height);
-        draw_act(*from, p, width, height, false);
-        glapi::glDisable(GL_DEPTH_TEST);
-        return;
-    }
-    if (from != nullptr) draw_act(*from, p, width, height, true);
-    if (to != nullptr) draw_act(*to, p, width, height, true);
-    glapi::glDisable(GL_DEPTH_TEST);
-    GLuint picture = 0;
+
+    // The picture before the post passes: one act alone, two in the later one's transition, or none (black).
+    // What the post passes do not read is drawn straight into the frame.
     int next = 0;
+    GLuint picture = 0;
     if (to != nullptr) {
-        const passes::render_target& target = frame_target(next, width, height);
-        target.bind();
-        const double span = to->data->transition->over;
-        const double progress = std::clamp((t - to->data->from) / span, 0.0, 1.0);
+        draw_act(*from, p, width, height, true);
+        draw_act(*to, p, width, height, true);
+        glapi::glDisable(GL_DEPTH_TEST);
+        if (live.empty()) {
+            into_output();
+        } else {
+            frame_target(next, width, height).bind();
+            picture = frame_pictures[static_cast<std::size_t>(next)]->texture();
+            next = 1 - next;
+        }
+        const double progress = std::clamp((t - to->data->from) / to->data->transition->over, 0.0, 1.0);
         const passes::transition_inputs in{from->picture->texture(), to->picture->texture(),
                                            static_cast<float>(progress),
                                            static_cast<float>(width) / static_cast<float>(height)};
-        usable(*to->transition).draw(in, extra_values);
-        picture = target.texture();
-        next = 1 - next;
+        to->transition->pass().draw(in, extra_values);
     } else if (from != nullptr) {
-        picture = from->picture->texture();
+        if (live.empty()) into_output();
+        draw_act(*from, p, width, height, !live.empty());
+        glapi::glDisable(GL_DEPTH_TEST);
+        if (!live.empty()) picture = from->picture->texture();
+    } else if (live.empty()) {
+        into_output();
+        constexpr GLfloat black_colour[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+        glapi::glClearBufferfv(GL_COLOR, 0, black_colour);
     }
 
     for (std::size_t i = 0; i < live.size(); ++i) {
         const bool last = i + 1 == live.size();
         if (last) {
-            glapi::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(output));
-            glapi::glViewport(0, 0, width, height);
+            into_output();
         } else {
             frame_target(next, width, height).bind();
         }
         const passes::shadertoy_inputs in =
             inputs_for(live[i]->data->channels, width, height, t, time_delta, frame, picture);
-        usable(live[i]->program).draw(in, extra_values);
-        if (last) return;
-        picture = frame_pictures[static_cast<std::size_t>(next)]->texture();
-        next = 1 - next;
+        live[i]->program.pass().draw(in, extra_values);
+        if (!last) {
+            picture = frame_pictures[static_cast<std::size_t>(next)]->texture();
+            next = 1 - next;
+        }
     }
-    glapi::glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(output));
-    glapi::glViewport(0, 0, width, height);
-    copy_to(picture, width, height);
-}
-
-void composition_act::copy_to(GLuint picture, int width, int height) const {
-    passes::shadertoy_inputs in;
-    in.resolution = {static_cast<float>(width), static_cast<float>(height), 1.0f};
-    in.channels[0] = picture;
-    in.channel_resolution[0] = in.resolution;
-    copy_pass->draw(in, {});
 }
 
 shader_reload composition_act::reload_shaders(player& p, std::span<const std::string> changed) {
     shader_reload outcome;
-    // "./x.frag" as a folder watch names it is the "x.frag" a piece or --shader names.
-    const auto named = [&](const pass_program& program) {
-        const auto same = [&](const std::string& file) {
-            return std::filesystem::path(file).lexically_normal() ==
-                   std::filesystem::path(program.file->file).lexically_normal();
-        };
-        return changed.empty() || std::any_of(changed.begin(), changed.end(), same);
-    };
     const auto rebuild = [&](pass_program& program) {
-        if (program.builtin != nullptr || !named(program)) {
-            outcome.failing += program.failing ? 1 : 0;
-            return;
+        const bool named = changed.empty() || std::any_of(changed.begin(), changed.end(), [&](const std::string& f) {
+                               return program.made_from(f);
+                           });
+        if (!program.engine_made() && named) {
+            program.build(piece, extras, black, p.core->log_manager, false);
+            (program.failing() ? outcome.failed : outcome.built) += 1;
+            if (program.failing() && outcome.first_error.empty()) outcome.first_error = program.error();
         }
-        build(program, p, false);
-        (program.failing ? outcome.failed : outcome.built) += 1;
-        outcome.failing += program.failing ? 1 : 0;
-        if (program.failing && outcome.first_error.empty()) outcome.first_error = program.error;
+        outcome.failing += program.failing() ? 1 : 0;
     };
     for (buffer_state& b : buffers) rebuild(b.program);
     for (act_state& a : acts) {

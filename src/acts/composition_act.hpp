@@ -1,8 +1,9 @@
 #pragma once
 
+#include "acts/channel_images.hpp"
+#include "acts/pass_program.hpp"
 #include "acts/piece_act.hpp"
 #include "acts/scene_act.hpp"
-#include "gl/texture_2d.hpp"
 #include "passes/fullscreen_pass.hpp"
 #include "passes/music_texture.hpp"
 #include "passes/render_target.hpp"
@@ -10,7 +11,6 @@
 #include "player/abstract_act.hpp"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -45,18 +45,6 @@ public:
     std::int64_t frames() const { return frame; }
 
 private:
-    struct pass_program {
-        pass_program(const piece::named_file* named, passes::pass_kind made_as, const char* source = nullptr)
-            : file(named)
-            , kind(made_as)
-            , builtin(source) {}
-        const piece::named_file* file;
-        passes::pass_kind kind;
-        const char* builtin; // the engine's own source instead of the file's (a crossfade)
-        std::optional<passes::fullscreen_pass> built; // the last that built
-        bool failing = false;
-        std::string error; // its first message while failing
-    };
     struct buffer_state {
         const piece::buffer_pass* data;
         pass_program program;
@@ -80,8 +68,6 @@ private:
         pass_program program;
     };
 
-    void build(pass_program& program, player& host, bool at_start);
-    const passes::fullscreen_pass& usable(const pass_program& program) const;
     void make_buffers(const player& p);
     void step_buffers(player& p);
     passes::shadertoy_inputs inputs_for(const piece::channel_list& channels, int width, int height, double time, double time_delta,
@@ -89,7 +75,6 @@ private:
     // Into its own picture, or into what is bound.
     void draw_act(act_state& a, player& p, int width, int height, bool into_picture);
     const passes::render_target& frame_target(int index, int width, int height);
-    void copy_to(GLuint picture, int width, int height) const;
 
     const piece::piece_data& piece;
     std::vector<passes::named_uniform> extras;
@@ -97,12 +82,10 @@ private:
     std::shared_ptr<const passes::black_texture> black;
     std::unique_ptr<music::music_spectrum> spectrum;
     passes::music_texture music;
-    std::map<std::string, gl::texture_2d> images;
-    std::map<std::string, glm::vec3> image_sizes;
+    channel_images images;
     std::vector<buffer_state> buffers;
     std::vector<act_state> acts;
     std::vector<post_state> post;
-    std::unique_ptr<passes::fullscreen_pass> copy_pass;
     std::array<std::unique_ptr<passes::render_target>, 2> frame_pictures;
     int buffer_width = 0;
     int buffer_height = 0;
