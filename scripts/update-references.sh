@@ -16,6 +16,9 @@ size="320x180"
 references="tests/picture/references"
 builtin_times="4,14,22,30,45,56,60,73,80"
 cloister_mist_times="1.5,9.5,15,23,28.5,35.5"
+# night_drive: the title, the scan wipe, the drive, the iris, the courtyard under the groove's post pass,
+# the sign again.
+night_drive_times="4,8.75,20,25.9,30.4,41"
 
 if [ "${SKIP_BUILD:-0}" != "1" ]; then
   cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -62,4 +65,5 @@ render() {
 
 render courtyard "$builtin_times" "$references"
 render cloister_mist "$cloister_mist_times" "$references/cloister_mist" --piece "$root/pieces/cloister_mist.toml"
+render night_drive "$night_drive_times" "$references/night_drive" --piece "$root/pieces/night_drive.toml"
 [ "$changed" = 1 ] || echo "update-references: the stills are unchanged"

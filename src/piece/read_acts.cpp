@@ -201,6 +201,9 @@ void read_acts_list(const context& c, const toml::node& n, piece_data& p) {
                 c.fail(*scene, "a scene act inside a scene act's piece: scene acts nest one level only");
             const std::string file = c.resolve(text(c, *scene, "piece"));
             a.scene = std::make_shared<piece_data>(read_piece_at(file, c.nesting + 1));
+            if (a.scene->composed())
+                c.fail(*scene, "the piece of a scene act plays one scene: '" + file +
+                                   "' has acts, buffers or post passes, which only the piece played may have");
         }
         if (const toml::node* t = r.find("transition")) read_transition(c, *t, a);
         p.acts.push_back(std::move(a));

@@ -153,4 +153,11 @@ TEST(Picture, SecondPieceMatchesItsReferenceStills) {
     check_stills(references / "cloister_mist", piece, output / "cloister_mist");
 }
 
+// The third piece is made of acts: shader acts, the courtyard as a scene act, a feedback buffer (every
+// frame since 0 drawn), transitions and post passes, all fed by the music texture and its tracks.
+TEST(Picture, PieceOfActsMatchesItsReferenceStills) {
+    const std::string piece = (fs::path(ENGINE_SOURCE_DIR) / "pieces/night_drive.toml").string();
+    check_stills(references / "night_drive", piece, output / "night_drive");
+}
+
 } // namespace

@@ -118,6 +118,21 @@ TEST(read_acts, a_scene_act_reads_its_piece_one_level_deep) {
     EXPECT_EQ(outer.acts[0].scene->name, "inner");
     EXPECT_EQ(outer.acts[0].offset, 6.0);
 
+    write("graded.toml", "[piece]\nname = \"inner\"\nlength = 30\n[assets]\nmodel = \"m.obj\"\nmusic = \"m.wav\"\n"
+                         "[[post]]\nshader = \"grade.frag\"\n");
+    write("outer_graded.toml",
+          head + "[[acts]]\nname = \"in\"\nfrom = 0\nuntil = 10\npiece = \"graded.toml\"\n");
+    try {
+        piece::read_piece_file(dir.path() / "outer_graded.toml");
+        ADD_FAILURE() << "a scene act's piece with a post pass was accepted";
+    } catch (const piece::piece_error& e) {
+        EXPECT_EQ(std::string(e.what()), (dir.path() / "outer_graded.toml").string() +
+                                             ":10:9: the piece of a scene act plays one scene: '" +
+                                             (dir.path() / "graded.toml").string() +
+                                             "' has acts, buffers or post passes, which only the piece played may "
+                                             "have");
+    }
+
     write("deeper.toml", head + "[[acts]]\nname = \"out\"\nfrom = 0\nuntil = 10\npiece = \"outer.toml\"\n");
     try {
         piece::read_piece_file(dir.path() / "deeper.toml");
