@@ -662,6 +662,10 @@ piece_data read_piece_file(const fs::path& file) {
 
 piece_data reading::read_piece_at(const fs::path& file, int nesting) {
     const std::string name = file.string();
+    // A folder, a pipe or a device is no piece (and reading one could wait for ever).
+    std::error_code error;
+    if (fs::exists(file, error) && !fs::is_regular_file(file, error))
+        throw piece_error(name, 1, 1, "not a file");
     std::ifstream in(file, std::ios::binary);
     if (!in) throw piece_error(name, 1, 1, "cannot open the file");
     std::string content;

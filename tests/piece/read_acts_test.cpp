@@ -133,6 +133,16 @@ TEST(read_acts, a_scene_act_reads_its_piece_one_level_deep) {
                                              "have");
     }
 
+    // A folder named as a piece is refused at once (a pipe or device named so could be waited on for ever).
+    std::filesystem::create_directory(dir.path() / "sub");
+    write("folder.toml", head + "[[acts]]\nname = \"in\"\nfrom = 0\nuntil = 10\npiece = \"sub\"\n");
+    try {
+        piece::read_piece_file(dir.path() / "folder.toml");
+        ADD_FAILURE() << "a folder was read as a piece";
+    } catch (const piece::piece_error& e) {
+        EXPECT_EQ(std::string(e.what()), (dir.path() / "sub").string() + ":1:1: not a file");
+    }
+
     write("deeper.toml", head + "[[acts]]\nname = \"out\"\nfrom = 0\nuntil = 10\npiece = \"outer.toml\"\n");
     try {
         piece::read_piece_file(dir.path() / "deeper.toml");
