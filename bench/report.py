@@ -99,6 +99,12 @@ for target in ("rgba8", "rgba16f"):
     ours = median_of(fullscreen, f"fullscreen_pass/gradient_1280x720_{target}/real_time") / 1000
     row(f"full-screen pass, 1280x720 {target}", fmt(ours, "ms", 2), "16.7 ms frame", f"{ours / 16.667:.2f}",
         "(reported)", None)
+# The raymarched act of bench/raymarch_act.frag (one pass straight into the frame) at two sizes.
+for w, h in ((1280, 720), (640, 360)):
+    ours = median_of(fullscreen, f"raymarched_act/width:{w}/height:{h}/real_time")
+    row(f"raymarched act frame, {w}x{h}", fmt(ours, "ms", 1), "16.7 ms frame", f"{ours / 16.667:.2f}",
+        "(reported)", None)
+buffer_pass_ms = median_of(fullscreen, "feedback_buffer/640x360_rgba16f/real_time")
 
 
 # Whole program.
@@ -162,6 +168,17 @@ if capture_73 and capture_0:
     anchor = statistics.median(float(x) for x in capture_0)
     row("demo_capture --at 73, 1280x720", fmt(ours, "s", 2), fmt(anchor, "s", 2) + " --at 0", f"{ours / anchor:.2f}",
         "ratio <= 1.5", ours / anchor <= 1.5)
+
+# A still at 60 s with an exact feedback buffer replays it over 3600 frames (bench/feedback_capture.sh).
+feedback, unbuffered = lines_of("capture_feedback_60_seconds.txt"), lines_of("capture_unbuffered_60_seconds.txt")
+if feedback and unbuffered:
+    ours = statistics.median(float(x) for x in feedback)
+    anchor = statistics.median(float(x) for x in unbuffered)
+    row("demo_capture --at 60 with a feedback buffer, 640x360", fmt(ours, "s", 2),
+        fmt(anchor, "s", 2) + " without the buffer", f"{ours / anchor:.1f}", "< 10 s", ours < 10)
+    replayed = (ours - anchor) / 3600 * 1000
+    row("  its cost per frame since 0", fmt(replayed, "ms", 2), fmt(buffer_pass_ms, "ms", 2) + " buffer pass alone",
+        f"{replayed / buffer_pass_ms:.2f}", "(reported)", None)
 
 seek = lines_of("live_seek.txt")
 if seek:

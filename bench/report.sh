@@ -4,7 +4,7 @@
 # and prints one table, then the event detection's tables (bench/music_events.sh, and bench/music_heldout.sh on
 # music it was not tuned on). Environment:
 # BENCH_BUILD_DIR (default build-bench), BENCH_REPETITIONS (5), PIECE_SECONDS (76: the whole piece),
-# EMPTY_SECONDS (10). The piece is played twice: with config.ini as it
+# EMPTY_SECONDS (10), FEEDBACK_RUNS (3). The piece is played twice: with config.ini as it
 # is, then with a copy that sets render_scale = auto.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -47,6 +47,8 @@ CONFIG_FILE="$out/config_auto.ini" DEMO_NAME=demo_auto \
 
 echo "report: demo_capture and the live player under Xvfb (about two minutes)" >&2
 bash bench/live_program.sh "$build" "$out"
+echo "report: a still at 60 s of a piece with a feedback buffer, and without it (about two minutes)" >&2
+bash bench/feedback_capture.sh "$build" "$out"
 
 echo "report: event tracks found in synthetic music against aubioonset (about a minute)" >&2
 bash bench/music_events.sh "$build" "$out" >/dev/null
