@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 
 #include <signal.h>
 #include <time.h>

@@ -1,6 +1,7 @@
 #include "gl/shader_object.hpp"
 
 #include "gl/api_error.hpp"
+#include "gl/glsl_dialect.hpp"
 #include "gl/info_log.hpp"
 #include "platform/gl_api.hpp"
 
@@ -35,7 +36,7 @@ shader_object& shader_object::operator=(shader_object&& other) noexcept {
 }
 
 void shader_object::source(std::string text) {
-    source_text = std::move(text);
+    source_text = glsl::for_dialect(std::move(text), glsl::target);
     const GLchar* chars = source_text.c_str();
     glapi::glShaderSource(name.get(), 1, &chars, nullptr);
 }

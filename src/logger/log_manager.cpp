@@ -17,8 +17,10 @@ constexpr std::size_t kept_message_bytes = 1024;
 
 log_manager::log_manager(const std::function<double()>& source, delivery mode) try
     : time_source(source)
-    , delivery_held(mode == delivery::held)
-    , worker(&log_manager::process_queue, this) {
+    , delivery_held(mode == delivery::held) {
+#if !defined(__EMSCRIPTEN__)
+    worker = std::thread(&log_manager::process_queue, this);
+#endif
 } catch (const std::exception& e) {
     throw log_error(std::string("log_manager::log_manager(): ") + e.what());
 }
@@ -31,6 +33,9 @@ log_manager::~log_manager() {
         }
         wake.notify_one();
         if (worker.joinable()) worker.join();
+#if defined(__EMSCRIPTEN__)
+        deliver_queued();
+#endif
         while (!loggers.empty())
             loggers.pop_back();
     } catch (const std::exception& e) {
@@ -60,6 +65,9 @@ void log_manager::start_delivery() {
         delivery_held = false;
     }
     wake.notify_one();
+#if defined(__EMSCRIPTEN__)
+    deliver_queued();
+#endif
 }
 
 void log_manager::log(const std::string& message, level lvl) {
@@ -79,6 +87,9 @@ void log_manager::submit(const std::string& message, const level* lvl) {
         thread_signalled = true;
     }
     if (wake_up) wake.notify_one();
+#if defined(__EMSCRIPTEN__)
+    if (!delivery_held) deliver_queued();
+#endif
 }
 
 log_manager& log_manager::operator<<(level lvl) {
@@ -106,7 +117,6 @@ void log_manager::enqueue(const std::string& message, level lvl) {
 }
 
 void log_manager::process_queue() {
-    std::vector<log_record> batch;
     for (;;) {
         {
             std::unique_lock lock(mutex);
@@ -115,33 +125,37 @@ void log_manager::process_queue() {
                 wake.wait(lock);
             }
         }
-        // Lock order: the loggers first, then the queue (as add_logger takes them).
-        std::lock_guard loggers_lock(loggers_mutex);
-        std::size_t count = 0;
-        {
-            std::lock_guard lock(mutex);
-            batch.swap(queue);
-            count = queued;
-            queued = 0;
-            thread_signalled = false;
-        }
-        for (std::size_t i = 0; i < count; ++i)
-            for (auto& logger : loggers)
-                logger->log(batch[i]);
-        // The records go back to the producers with their strings, whose storage the next messages
-        // reuse; what a burst or a long message left behind is released. Shrinking the size alone would
-        // keep the burst's storage: the kept records move to storage of their own size.
-        if (batch.capacity() > kept_records) {
-            std::vector<log_record> kept;
-            kept.reserve(kept_records);
-            const std::size_t keep = std::min(batch.size(), kept_records);
-            kept.insert(kept.end(), std::make_move_iterator(batch.begin()),
-                        std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(keep)));
-            batch.swap(kept);
-        }
-        for (log_record& record : batch)
-            if (record.message.capacity() > kept_message_bytes) std::string().swap(record.message);
+        deliver_queued();
     }
+}
+
+void log_manager::deliver_queued() {
+    // Lock order: the loggers first, then the queue (as add_logger takes them).
+    std::lock_guard loggers_lock(loggers_mutex);
+    std::size_t count = 0;
+    {
+        std::lock_guard lock(mutex);
+        batch.swap(queue);
+        count = queued;
+        queued = 0;
+        thread_signalled = false;
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        for (auto& logger : loggers)
+            logger->log(batch[i]);
+    // The records go back to the producers with their strings, whose storage the next messages
+    // reuse; what a burst or a long message left behind is released. Shrinking the size alone would
+    // keep the burst's storage: the kept records move to storage of their own size.
+    if (batch.capacity() > kept_records) {
+        std::vector<log_record> kept;
+        kept.reserve(kept_records);
+        const std::size_t keep = std::min(batch.size(), kept_records);
+        kept.insert(kept.end(), std::make_move_iterator(batch.begin()),
+                    std::make_move_iterator(batch.begin() + static_cast<std::ptrdiff_t>(keep)));
+        batch.swap(kept);
+    }
+    for (log_record& record : batch)
+        if (record.message.capacity() > kept_message_bytes) std::string().swap(record.message);
 }
 
 } // namespace logger

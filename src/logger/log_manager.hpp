@@ -44,7 +44,11 @@ public:
     log_manager& operator<<(const std::string& message);
 
 private:
+    // The log thread: waits for records and delivers them (on the web, with no threads, submissions deliver
+    // their own records).
     void process_queue();
+    // Hands every queued record, in order, to every logger.
+    void deliver_queued();
     // Queues the record (at `lvl`, or at the current level when null, read under the lock) and wakes the
     // log thread unless a wake-up is already pending.
     void submit(const std::string& message, const level* lvl);
@@ -69,6 +73,8 @@ private:
     std::condition_variable wake;
     bool stop_requested = false;
     bool delivery_held;
+    // The records of the last delivery, kept for reuse by the next.
+    std::vector<log_record> batch;
     std::thread worker;
 };
 

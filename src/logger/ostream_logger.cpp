@@ -1,6 +1,7 @@
 #include "logger/ostream_logger.hpp"
 
-#include <charconv>
+#include "logger/number_text.hpp"
+
 #include <iomanip>
 #include <iterator>
 #include <sstream>
@@ -34,15 +35,21 @@ void ostream_logger::write(const log_record& record) {
         prefix_stream.clear();
     }
     // The time as "%.6f" prints it, which is what the stream's fixed notation with precision 6 gives, but
-    // from to_chars: the stream's own route through vsnprintf costs several times more, under the lock.
+    // from to_chars (number_text::fixed): the stream's own route through vsnprintf costs several times more,
+    // under the lock.
     char time_text[400];
-    const auto time_end = std::to_chars(std::begin(time_text), std::end(time_text), record.time,
-                                        std::chars_format::fixed, static_cast<int>(prefix_stream.precision()))
-                              .ptr;
+    const char* const time_end = number_text::fixed(std::begin(time_text), std::end(time_text), record.time,
+                                                    static_cast<int>(prefix_stream.precision()));
     prefix_stream << '[' << std::right << std::setw(12)
                   << std::string_view(time_text, static_cast<std::size_t>(time_end - time_text)) << "] "
                   << level_to_padded_string(record.level) << ": ";
+#if defined(__EMSCRIPTEN__)
+    // The browser's standard library has no view() yet.
+    const std::string prefix_text = prefix_stream.str();
+    const std::string_view prefix = prefix_text;
+#else
     const std::string_view prefix = prefix_stream.view();
+#endif
     write_view(out, prefix);
 
     std::string indent;

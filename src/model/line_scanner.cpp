@@ -1,9 +1,9 @@
 #include "model/line_scanner.hpp"
 
-#include <charconv>
+#include "model/float_token.hpp"
+
 #include <cstdint>
 #include <limits>
-#include <sstream>
 
 namespace {
 
@@ -62,21 +62,9 @@ line_scanner& line_scanner::operator>>(float& value) {
     const char* const start = pos;
     pos = float_token_end(pos, end);
 
-    // Correctly rounded, as the stream's conversion is; from_chars only lacks the leading '+'.
-    const char* digits = start;
-    if (digits != pos && *digits == '+') ++digits;
-    float parsed = 0.0f;
-    const auto [stop, error] = std::from_chars(digits, pos, parsed);
-    if (digits != pos && error == std::errc() && stop == pos) {
-        value = parsed;
-        return *this;
-    }
-    // Rare cases (no number at all, out of range, underflow) are settled by the stream itself.
-    std::istringstream token(std::string(start, pos));
-    float streamed = 0.0f;
-    token >> streamed;
-    value = streamed;
-    if (token.fail()) fail = true;
+    const float_token token = read_float_token(start, pos);
+    value = token.value;
+    if (!token.ok) fail = true;
     return *this;
 }
 

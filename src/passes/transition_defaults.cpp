@@ -1,4 +1,5 @@
 #include "passes/glsl_uniforms.hpp"
+#include "logger/number_text.hpp"
 #include "passes/shadertoy_source.hpp"
 
 #include <charconv>
@@ -59,11 +60,9 @@ std::optional<double> scalar_literal(std::string_view text, uniform_default::sca
         return negative ? -static_cast<double>(v) : static_cast<double>(v);
     }
     if (text.ends_with('f') || text.ends_with('F')) text.remove_suffix(1);
-    double v = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
-    if (!std::isfinite(static_cast<float>(v))) return std::nullopt;
-    return negative ? -v : v;
+    const std::optional<double> read = number_text::parse(text);
+    if (!read || !std::isfinite(static_cast<float>(*read))) return std::nullopt;
+    return negative ? -*read : *read;
 }
 
 // A literal of the type: a scalar, or the type's constructor with one value or one per component.

@@ -1,8 +1,8 @@
 #include "piece/reader_support.hpp"
 
 #include "piece/closest_name.hpp"
+#include "logger/number_text.hpp"
 
-#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -118,9 +118,7 @@ bool in_order(const time_range& earlier, const time_range& later) {
 }
 
 std::string time_text(double t) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, t).ptr;
-    return std::string(buffer, end);
+    return number_text::shortest(t);
 }
 
 std::string overlap(const time_range& earlier, const time_range& later) {

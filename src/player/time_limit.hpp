@@ -5,9 +5,9 @@
 // command line is checked against the longest piece a file may hold before anything is loaded, then
 // against the piece that plays.
 
+#include "logger/number_text.hpp"
 #include "piece/piece.hpp"
 
-#include <charconv>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -31,9 +31,8 @@ inline std::string latest_time_text(double length) {
 // The refusal of `option`'s time t for a piece of `length` seconds; nothing when t is within it.
 inline std::optional<std::string> time_beyond_piece(const std::string& option, double t, double length) {
     if (!(t > latest_time(length))) return std::nullopt;
-    char shortest[32];
-    const auto [end, error] = std::to_chars(shortest, shortest + sizeof shortest, t);
-    const std::string shown = error == std::errc() ? std::string(shortest, end) : std::to_string(t);
+    const std::string shortest = number_text::shortest(t);
+    const std::string shown = !shortest.empty() ? shortest : std::to_string(t);
     return option + " wants seconds up to " + latest_time_text(length) + ", not '" + shown + "'";
 }
 

@@ -1,0 +1,72 @@
+// The player's music in the browser: the page decoded it before the player started and plays it with Web
+// Audio; here the player's music calls become the page's. The native half is player/player_music.cpp.
+#include "player/player.hpp"
+
+#include "core/core_module.hpp"
+#include "piece/unread_file.hpp"
+#include "platform/web/web_music.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+void player::load_music(const std::string& path) {
+    const double seconds = web_music::duration();
+    if (seconds < 0.0) {
+        core->log_manager.error("Failed to load music!");
+        throw runtime_error(piece::with_place("player::player(): Unable to load music from '" + path +
+                                                  "': " + web_music::error_text(),
+                                              piece::unread_file_place(piece, path, piece.music_at)));
+    }
+    // The samples stay with the page: the spec says what they are, the buffer stays empty.
+    music_spec = {};
+    music_spec.freq = web_music::sample_rate();
+    music_spec.channels = static_cast<Uint8>(web_music::channels());
+    music_spec.format = AUDIO_F32;
+    music_buffer = nullptr;
+    music_position = nullptr;
+    music_length = 0;
+    music_remaining = 0;
+    core->log_manager.info("Music succesfully loaded!");
+    if (seconds == 0.0) core->log_manager.warning("Music file '" + path + "' holds no samples.");
+    if (piece.music_start > 0.0) start_music_at_piece_start(path);
+    if (piece.length_of_music) take_length_from_music();
+}
+
+void player::take_length_from_music() {
+    if (music_spec.freq <= 0) return;
+    const double seconds = web_music::duration() - piece.music_start;
+    piece.length = std::clamp(seconds, 1.0 / 60.0, piece::max_piece_length);
+    for (piece::act& a : piece.acts) a.until = std::min(a.until, piece.length);
+}
+
+void player::start_music_at_piece_start(const std::string& path) {
+    const double frames = std::floor(web_music::duration() * music_spec.freq + 0.5);
+    if (std::floor(piece.music_start * music_spec.freq + 0.5) >= frames) {
+        core->log_manager.error("Failed to load music!");
+        char text[128];
+        std::snprintf(text, sizeof text, ": music_start = %g s is not within the music (%.3f s long).",
+                      piece.music_start, music_spec.freq > 0 ? frames / music_spec.freq : 0.0);
+        throw runtime_error("player::player(): Unable to play music from '" + path + "'" + text);
+    }
+    seek_music(0.0);
+}
+
+void player::open_audio() {
+    core->log_manager.info("Playing music through the page's Web Audio at " + std::to_string(music_spec.freq) +
+                           " Hz, " + std::to_string(static_cast<int>(music_spec.channels)) + " channels.");
+}
+
+void player::stop_music() {
+    web_music::stop();
+    music_stopped = true;
+}
+
+void player::seek_music(double seconds) {
+    web_music::seek(std::max(0.0, piece.music_start + seconds));
+}
+
+void player::play_music(bool playing) {
+    web_music::play(playing);
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The music as the page holds it: decoded by the browser before the player starts, played by a Web
+// Audio buffer source, its clock the audio context's. web/player.js keeps the JavaScript half.
+
+namespace web_music {
+
+// Seconds of decoded music; negative when the page could not decode it (the reason is in error_text).
+double duration();
+int sample_rate();
+int channels();
+// Why the page could not decode the music, as the browser put it.
+const char* error_text();
+// Plays from `seconds` of the music (paused: only remembers where).
+void seek(double seconds);
+void play(bool playing);
+void stop();
+// Seconds of the music at the audio clock's present moment (where it stands while paused).
+double position();
+
+} // namespace web_music
