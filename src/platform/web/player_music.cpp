@@ -19,7 +19,7 @@ void player::load_music(const std::string& path) {
                                                   "': " + web_music::error_text(),
                                               piece::unread_file_place(piece, path, piece.music_at)));
     }
-    // The samples stay with the page: the spec says what they are, the buffer stays empty.
+    // The samples stay with the page: the audio format says what they are, the buffer stays empty.
     music_spec = {};
     music_spec.freq = web_music::sample_rate();
     music_spec.channels = static_cast<Uint8>(web_music::channels());

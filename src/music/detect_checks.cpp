@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-// The spec's checks, apart from the detection itself: a piece reader without the analysis (the browser's)
-// checks its tracks by these same rules.
+// The checks of a track's detection settings, apart from the detection itself: a piece reader without the
+// analysis (the browser's) checks its tracks by these same rules.
 namespace music {
 
 namespace {
