@@ -200,6 +200,8 @@ void read_acts_list(const context& c, const toml::node& n, piece_data& p) {
             if (c.nesting >= 1)
                 c.fail(*scene, "a scene act inside a scene act's piece: scene acts nest one level only");
             const std::string file = c.resolve(text(c, *scene, "piece"));
+            std::error_code error;
+            if (!fs::exists(file, error)) c.fail(*scene, "the piece '" + file + "' is not there");
             a.scene = std::make_shared<piece_data>(read_piece_at(file, c.nesting + 1));
             if (a.scene->composed())
                 c.fail(*scene, "the piece of a scene act plays one scene: '" + file +

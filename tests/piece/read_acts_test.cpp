@@ -133,6 +133,15 @@ TEST(read_acts, a_scene_act_reads_its_piece_one_level_deep) {
                                              "have");
     }
 
+    write("missing.toml", head + "[[acts]]\nname = \"in\"\nfrom = 0\nuntil = 10\npiece = \"gone.toml\"\n");
+    try {
+        piece::read_piece_file(dir.path() / "missing.toml");
+        ADD_FAILURE() << "a missing piece was accepted";
+    } catch (const piece::piece_error& e) {
+        EXPECT_EQ(std::string(e.what()), (dir.path() / "missing.toml").string() +
+                                             ":10:9: the piece 'gone.toml' is not there");
+    }
+
     // A folder named as a piece is refused at once (a pipe or device named so could be waited on for ever).
     std::filesystem::create_directory(dir.path() / "sub");
     write("folder.toml", head + "[[acts]]\nname = \"in\"\nfrom = 0\nuntil = 10\npiece = \"sub\"\n");
