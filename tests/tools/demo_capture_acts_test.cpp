@@ -1,6 +1,7 @@
 // Pieces of acts, buffers and post passes, and a shader played on its own, captured by build/demo_capture
 // from a scratch run folder: the pixels their maths give, exactly.
 
+#include "support/capture_folder.hpp"
 #include "support/process.hpp"
 #include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
@@ -24,17 +25,10 @@ namespace fs = std::filesystem;
 
 static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
 
-const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture";
+struct capture_folder : test_support::capture_folder {
+    capture_folder()
+        : test_support::capture_folder("acts-test") {}
 
-struct capture_folder {
-    test_support::run_folder folder;
-    capture_folder() { folder.write("config.ini", test_support::small_config("acts-test")); }
-
-    std::unique_ptr<child_process> run(const std::vector<std::string>& args) const {
-        auto process = std::make_unique<child_process>(demo_capture, args, folder.path());
-        EXPECT_TRUE(process->wait(300s)) << "demo_capture did not finish";
-        return process;
-    }
     // Stills at `times` of the piece `args` name, at 64x36.
     std::vector<test_support::rgb_image> stills(std::vector<std::string> args, const std::string& times) const {
         const fs::path out = folder.path() / "out";

@@ -1,6 +1,7 @@
 // build/demo_capture run as a user runs it, from a scratch run folder: stills at chosen times, a short
 // video, and its refusals.
 
+#include "support/capture_folder.hpp"
 #include "support/process.hpp"
 #include "support/rgb_image.hpp"
 #include "support/run_folder.hpp"
@@ -25,17 +26,13 @@ namespace fs = std::filesystem;
 
 static auto* const xvfb = ::testing::AddGlobalTestEnvironment(new test_support::xvfb_environment);
 
-const std::string demo_capture = std::string(ENGINE_BINARY_DIR) + "/demo_capture";
-
-struct capture_folder {
-    test_support::run_folder folder;
-    capture_folder() { folder.write("config.ini", test_support::small_config("capture-test")); }
-
+// Every run here is in a folder titled "capture-test", and waits at most two minutes.
+struct capture_folder : test_support::capture_folder {
+    capture_folder()
+        : test_support::capture_folder("capture-test") {}
     std::unique_ptr<child_process> run(const std::vector<std::string>& args,
                                        const std::map<std::string, std::string>& env = {}) const {
-        auto process = std::make_unique<child_process>(demo_capture, args, folder.path(), env);
-        EXPECT_TRUE(process->wait(120s)) << "demo_capture did not finish";
-        return process;
+        return test_support::capture_folder::run(args, env, 120s);
     }
 };
 
