@@ -35,6 +35,17 @@
     errorBox.textContent = text;
   }
 
+  // The canvas draws at the size it is shown, in device pixels (the player follows it each frame).
+  new ResizeObserver(() => {
+    const scale = window.devicePixelRatio || 1;
+    const width = Math.max(1, Math.round(canvas.clientWidth * scale));
+    const height = Math.max(1, Math.round(canvas.clientHeight * scale));
+    if (canvas.width !== width || canvas.height !== height) {
+      canvas.width = width;
+      canvas.height = height;
+    }
+  }).observe(canvas);
+
   if (!document.createElement('canvas').getContext('webgl2')) {
     showError('This browser has no WebGL 2, which the piece is drawn with.');
     return;
@@ -79,6 +90,16 @@
     sampleRate: () => (buffer !== null ? buffer.sampleRate : 0),
     channels: () => (buffer !== null ? buffer.numberOfChannels : 0),
     error: () => decodeError,
+    frames: () => (buffer !== null ? buffer.length : 0),
+    // Interleaves the channels into the player's memory at `to` (a float array of frames x channels).
+    copy(to, frames) {
+      const channels = buffer.numberOfChannels;
+      const out = Module.HEAPF32.subarray(to >> 2, (to >> 2) + frames * channels);
+      for (let c = 0; c < channels; ++c) {
+        const data = buffer.getChannelData(c);
+        for (let i = 0; i < frames; ++i) out[i * channels + c] = data[i];
+      }
+    },
     position,
     seek(seconds) {
       offset = seconds;
@@ -138,6 +159,13 @@
     showError,
     decodeMusic,
     webMusic,
+    // Each frame drawn: its time (and the music's position at that moment, to see that they agree) for
+    // people and tests.
+    frameShown(seconds, isPaused) {
+      document.body.dataset.time = seconds.toFixed(4);
+      document.body.dataset.music = position().toFixed(4);
+      document.body.dataset.paused = isPaused ? '1' : '0';
+    },
     started() {
       status.hidden = true;
       setState('started');
@@ -163,6 +191,34 @@
       );
     },
   };
+  // The live player's keys: Space pauses, the arrows seek 1 s (10 s with Shift), Home goes back to 0; F
+  // toggles full screen.
+  window.addEventListener('keydown', (event) => {
+    if (document.body.dataset.state !== 'started' || event.ctrlKey || event.altKey || event.metaKey) return;
+    const step = event.shiftKey ? 10 : 1;
+    switch (event.code) {
+      case 'Space':
+        if (audio !== null) audio.resume();
+        Module._web_toggle_pause();
+        break;
+      case 'ArrowLeft':
+        Module._web_seek_by(-step);
+        break;
+      case 'ArrowRight':
+        Module._web_seek_by(step);
+        break;
+      case 'Home':
+        Module._web_seek_to(0);
+        break;
+      case 'KeyF':
+        if (document.fullscreenElement) document.exitFullscreen();
+        else canvas.requestFullscreen().catch(() => {});
+        break;
+      default:
+        return;
+    }
+    event.preventDefault();
+  });
   window.addEventListener('error', (event) => {
     if (!failed) showError(String(event.message || event.error));
   });

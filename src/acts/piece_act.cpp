@@ -4,6 +4,7 @@
 #include "acts/declared_samplers.hpp"
 #include "acts/scene_frame.hpp"
 #include "acts/shader_interface.hpp"
+#include "acts/sprite_program.hpp"
 #include "core/core_module.hpp"
 #include "core/exceptions.hpp"
 #include "gl/shader_file.hpp"
@@ -69,13 +70,14 @@ void disable_all_attributes() {
 
 // Describes one float attribute of the bound vertex array; a name the program lacks is skipped.
 void describe_attribute(const program_object& program, const char* name, GLint components, GLsizei stride,
-                        std::size_t offset) {
+                        std::size_t offset, GLuint divisor = 0) {
     const GLint location = program.attrib_location(name);
     if (location < 0) return;
     const auto index = static_cast<GLuint>(location);
     gl::vertex_array::attrib_pointer(index, components, GL_FLOAT, false, stride,
                                      reinterpret_cast<const void*>(offset));
     gl::vertex_array::enable_attrib(index);
+    if (divisor != 0) glapi::glVertexAttribDivisor(index, divisor);
 }
 
 void set_uniform(const program_object& program, const char* name, const glm::mat4& value) {
@@ -313,9 +315,14 @@ void piece_act::set_scene_samplers() const {
     set_uniform(scene_program, si::normal_map, 2);
 }
 
+// Where there are no geometry shaders the sprites are instanced quads of a joined vertex shader.
+program_build piece_act::build_particles(program_object& program, logger::log_manager& log) const {
+    if (sprites_by_geometry_shader()) return build_program(program, particle_stages, particle_announcement, log);
+    return build_sprite_program(program, particle_stages, particle_announcement, log);
+}
+
 void piece_act::build_particle_program(player& host) {
-    const program_build outcome =
-        build_program(particle_program, particle_stages, particle_announcement, host.core->log_manager);
+    const program_build outcome = build_particles(particle_program, host.core->log_manager);
     particle_program_failing = !outcome.linked;
     // The particles' texture indices follow the samplers' names; without a program, the reader's order.
     if (outcome.linked) emitters.texture_indices = sprite_texture_indices(piece, outcome.sources);
@@ -335,15 +342,16 @@ void piece_act::build_particle_program(player& host) {
     set_particle_samplers();
 }
 
-// With the particle vertex array and vertex buffer bound.
+// With the particle vertex array and vertex buffer bound. As instanced quads, a record is one instance.
 void piece_act::describe_particle_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
-    describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position));
-    describe_attribute(particle_program, si::texture_index, 1, stride,
-                       offsetof(particle_vertex, texture_index));
-    describe_attribute(particle_program, si::brightness, 1, stride, offsetof(particle_vertex, brightness));
-    describe_attribute(particle_program, si::particle_size, 1, stride,
-                       offsetof(particle_vertex, particle_size));
+    const GLuint divisor = sprites_by_geometry_shader() ? 0 : 1;
+    describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position), divisor);
+    describe_attribute(particle_program, si::texture_index, 1, stride, offsetof(particle_vertex, texture_index),
+                       divisor);
+    describe_attribute(particle_program, si::brightness, 1, stride, offsetof(particle_vertex, brightness), divisor);
+    describe_attribute(particle_program, si::particle_size, 1, stride, offsetof(particle_vertex, particle_size),
+                       divisor);
 }
 
 // With the particle program in use.
@@ -389,7 +397,9 @@ shader_reload piece_act::reload_shaders(player& p, std::span<const std::string> 
                              const auto& adopt) {
         if (!uses_any(stages, changed)) return;
         program_object fresh;
-        const program_build outcome = build_program(fresh, stages, announcement, log);
+        const program_build outcome = stages.data() == particle_stages.data()
+                                          ? build_particles(fresh, log)
+                                          : build_program(fresh, stages, announcement, log);
         const std::string refused = outcome.linked ? refusal(outcome) : std::string();
         if (outcome.linked && refused.empty()) {
             in_use = std::move(fresh);
@@ -587,6 +597,19 @@ void piece_act::draw_model(const scene_state& state) const {
     glapi::glDepthMask(GL_TRUE);
 }
 
+// The live records, in slot order, packed together: there are no first instances to start from in WebGL 2.
+void piece_act::draw_instanced_sprites() const {
+    live_records.clear();
+    for (std::size_t run = 0; run < particles.live_run_counts.size(); ++run) {
+        const auto first = particles.vertices.begin() + particles.live_run_firsts[run];
+        live_records.insert(live_records.end(), first, first + particles.live_run_counts[run]);
+    }
+    if (live_records.empty()) return;
+    particle_vertex_buffer.subdata(0, static_cast<GLsizeiptr>(live_records.size() * sizeof(particle_vertex)),
+                                   live_records.data());
+    glapi::glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, static_cast<GLsizei>(live_records.size()));
+}
+
 void piece_act::draw_particles(const player& p, const scene_state& state) const {
     glapi::glEnable(GL_BLEND);
     glapi::glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -595,15 +618,18 @@ void piece_act::draw_particles(const player& p, const scene_state& state) const 
     particle_vertex_array.bind();
     particle_vertex_buffer.bind();
     particle_program.use();
-    particle_vertex_buffer.subdata(
-        0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
-        particles.vertices.data());
+    if (sprites_by_geometry_shader()) {
+        particle_vertex_buffer.subdata(0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
+                                       particles.vertices.data());
+    }
 
     set_shared_uniforms(particle_program, *scene.camera, piece, state);
     glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
 
     // Only the live slots, in slot order: the dead ones make no sprite, and the order keeps the blending.
-    if (!particles.live_run_counts.empty()) {
+    if (!sprites_by_geometry_shader()) {
+        draw_instanced_sprites();
+    } else if (!particles.live_run_counts.empty()) {
         glapi::glMultiDrawArrays(GL_POINTS, particles.live_run_firsts.data(),
                                  particles.live_run_counts.data(),
                                  static_cast<GLsizei>(particles.live_run_counts.size()));

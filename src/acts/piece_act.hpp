@@ -88,6 +88,8 @@ public:
     std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
     gl::vertex_array particle_vertex_array;
+    // The live records packed for an instanced draw (no geometry shaders).
+    mutable std::vector<particle_vertex> live_records;
     // What the last step computed for the draw.
     scene_state frame_state;
     // The sprites' texture units and the background are set at the next draw.
@@ -110,6 +112,7 @@ private:
     void build_depth_program(const std::string& vertex_source);
     void choose_culling(const std::string& vertex_source, logger::log_manager& log);
     void describe_depth_attributes() const;
+    program_build build_particles(program_object& program, logger::log_manager& log) const;
     void build_particle_program(player& host);
     void describe_particle_attributes() const;
     void set_particle_samplers() const;
@@ -118,4 +121,5 @@ private:
     void bind_textures() const;
     void draw_model(const scene_state& state) const;
     void draw_particles(const player& p, const scene_state& state) const;
+    void draw_instanced_sprites() const;
 };

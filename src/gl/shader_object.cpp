@@ -36,8 +36,10 @@ shader_object& shader_object::operator=(shader_object&& other) noexcept {
 }
 
 void shader_object::source(std::string text) {
-    source_text = glsl::for_dialect(std::move(text), glsl::target);
-    const GLchar* chars = source_text.c_str();
+    // The text as written is kept (callers recognise the stock shaders by it); the driver gets its dialect.
+    source_text = std::move(text);
+    const std::string given = glsl::for_dialect(source_text, glsl::target);
+    const GLchar* chars = given.c_str();
     glapi::glShaderSource(name.get(), 1, &chars, nullptr);
 }
 

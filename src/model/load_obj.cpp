@@ -29,11 +29,13 @@ void load_maps(model_material& model, const mtl_material& material) {
             first = false;
             continue;
         }
+#if !defined(__EMSCRIPTEN__) // the browser build has no threads: a std::async there would wait for ever
         try {
             decoding[i] =
                 std::async(std::launch::async, &texture_2d::decode_file, **paths[i], GLenum{GL_RGB});
         } catch (const std::system_error&) {
         }
+#endif
     }
     // A failure leaves through here; the futures still running are waited for as they are destroyed.
     for (std::size_t i = 0; i < paths.size(); ++i) {

@@ -15,6 +15,9 @@ void load(proc_loader loader, bool with_debug_output) {
 #include "platform/gl_functions.inc"
 #undef GL_CORE_FUNCTION
 #undef GL_DEBUG_FUNCTION
+#if defined(__EMSCRIPTEN__)
+    fill_web_gaps();
+#endif
 }
 
 int resolved_count() {

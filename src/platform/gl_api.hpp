@@ -19,6 +19,11 @@ using proc_loader = proc (*)(const char* name);
 // Resolves the core functions, and the debug-output functions when with_debug_output is set.
 void load(proc_loader loader, bool with_debug_output);
 
+#if defined(__EMSCRIPTEN__)
+// The entries WebGL 2 lacks, made of the calls it has (platform/web/gl_gaps.cpp); called by load.
+void fill_web_gaps();
+#endif
+
 // Number of table entries that are resolved (for diagnostics and tests).
 int resolved_count();
 

@@ -1,10 +1,8 @@
 #include "player/player.hpp"
 
-#include "model/obj_model.hpp"
-#if !defined(__EMSCRIPTEN__)
 #include "acts/composition_act.hpp"
-#endif
 #include "acts/piece_act.hpp"
+#include "model/obj_model.hpp"
 #include "core/core_module.hpp"
 #include "gl/offscreen_target.hpp"
 #include "platform/gl_api.hpp"
@@ -173,14 +171,7 @@ void player::install_production() {
 }
 
 std::unique_ptr<abstract_act> player::make_act(obj_model* scene_model) {
-#if defined(__EMSCRIPTEN__)
-    // The music texture of a composed piece needs the spectrum analysis, which the browser build lacks yet.
-    if (piece.composed())
-        throw runtime_error("player::make_act(): pieces of acts, buffers and post passes do not play in the "
-                            "browser yet.");
-#else
     if (piece.composed()) return std::make_unique<composition_act>(*this, scene_model);
-#endif
     return std::make_unique<piece_act>(scene_model, *this);
 }
 

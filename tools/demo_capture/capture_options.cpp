@@ -72,7 +72,7 @@ capture_options parse_options(const std::vector<std::string>& args) {
         if (option.rfind("--", 0) != 0) fail("unexpected argument '" + option + "'");
         if (option != "--at" && option != "--out" && option != "--video" && option != "--duration" &&
             option != "--fps" && option != "--size" && option != "--piece" && option != "--shader" &&
-            option != "--music") {
+            option != "--music" && option != "--sprites") {
             fail("unknown option '" + option + "'");
         }
         if (i + 1 == args.size()) fail(option + " needs a value");
@@ -97,6 +97,9 @@ capture_options parse_options(const std::vector<std::string>& args) {
         } else if (option == "--music") {
             if (value.empty()) fail("--music needs a file name");
             options.music = value;
+        } else if (option == "--sprites") {
+            if (value != "geometry" && value != "quads") fail("--sprites wants geometry or quads, not '" + value + "'");
+            options.sprites_as_quads = value == "quads";
         } else if (option == "--fps") {
             options.fps = parse_count(option, value, 1000);
         } else {
@@ -115,6 +118,7 @@ capture_options parse_options(const std::vector<std::string>& args) {
 std::string usage_text() {
     return "usage: demo_capture [--at T[,T...]] [--out DIR] [--video FILE.mp4] [--duration S]\n"
            "                    [--fps N] [--size WxH] [--piece FILE | --shader FILE [--music FILE]]\n"
+           "                    [--sprites geometry|quads]\n"
            "Renders the production from the current folder (config.ini, assets/, shaders/) with a fixed\n"
            "time step, so every frame is exact however slow the machine.\n"
            "  --at T,...      write a PNG still of the frame nearest each time (seconds) into DIR\n"
@@ -128,6 +132,8 @@ std::string usage_text() {
            "  --shader FILE   play one Shadertoy-style shader (mainImage) as a piece as long as the music,\n"
            "                  iChannel0 the music texture\n"
            "  --music FILE    the music of --shader (default: the built-in piece's music)\n"
+           "  --sprites quads draw particle sprites as the web player does, as instanced quads of one\n"
+           "                  vertex shader (default geometry: with the geometry shader)\n"
            "Times go from 0 to the piece's end and " +
            std::to_string(static_cast<int>(time_after_piece)) + " s more.\n"
            "Exit status: 0 done, 1 failure while running, 2 bad command line.\n";

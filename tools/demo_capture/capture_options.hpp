@@ -31,6 +31,7 @@ struct capture_options {
     std::optional<std::filesystem::path> piece; // --piece; unset: config.ini's piece.file or the built-in piece
     std::optional<std::filesystem::path> shader; // --shader: one Shadertoy-style file as the piece
     std::optional<std::filesystem::path> music;  // --music, with --shader; unset: the built-in music
+    bool sprites_as_quads = false;               // --sprites quads: as the browser draws them
     bool help = false;
 };
 

@@ -1,6 +1,7 @@
 // demo_capture: renders the production offscreen with a fixed time step and writes PNG stills and/or an
 // MP4 video. Run from the folder the demo runs from.
 
+#include "acts/sprite_program.hpp"
 #include "core/core_module.hpp"
 #include "demo_capture/capture_options.hpp"
 #include "demo_capture/capture_run.hpp"
@@ -60,6 +61,7 @@ int run(const capture_options& options, const std::optional<fs::path>& ffmpeg) {
     // No sound card is needed: the music is read from its file, never played.
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     core_module core;
+    draw_sprites_as_quads(options.sprites_as_quads);
     player demo = options.shader ? player(&core, piece::shader_piece(options.shader->string(),
                                                                     options.music ? options.music->string() : ""))
                                  : player(&core, options.piece);

@@ -23,6 +23,7 @@ std::unique_ptr<web_session> session;
 EM_JS(void, js_show_error, (const char* text), { Module.showError(UTF8ToString(text)); });
 EM_JS(void, js_decode_music, (const char* path), { Module.decodeMusic(UTF8ToString(path)); });
 EM_JS(void, js_started, (), { Module.started(); });
+EM_JS(void, js_frame_shown, (double seconds, int paused), { Module.frameShown(seconds, paused !== 0); });
 // clang-format on
 
 // The message as the native programs print it, on the console and on the page.
@@ -33,7 +34,8 @@ void fail(const std::string& text) {
 
 void frame() {
     try {
-        session->frame();
+        const double shown = session->frame();
+        js_frame_shown(shown, session->paused() ? 1 : 0);
     } catch (const std::exception& e) {
         emscripten_cancel_main_loop();
         fail(e.what());
@@ -51,6 +53,19 @@ extern "C" EMSCRIPTEN_KEEPALIVE void web_start() {
     }
     js_started();
     emscripten_set_main_loop(frame, 0, false);
+}
+
+// The page's keys; nothing before the player has started.
+extern "C" EMSCRIPTEN_KEEPALIVE void web_toggle_pause() {
+    if (session) session->toggle_pause();
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_seek_by(double seconds) {
+    if (session) session->seek_by(seconds);
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE void web_seek_to(double seconds) {
+    if (session) session->seek_to(seconds);
 }
 
 int main(int argc, char** argv) {

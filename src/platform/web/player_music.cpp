@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 void player::load_music(const std::string& path) {
     const double seconds = web_music::duration();
@@ -19,15 +20,18 @@ void player::load_music(const std::string& path) {
                                                   "': " + web_music::error_text(),
                                               piece::unread_file_place(piece, path, piece.music_at)));
     }
-    // The samples stay with the page: the audio format says what they are, the buffer stays empty.
+    // The page plays the samples. A composed piece's music texture is computed from them, so it gets a
+    // copy, interleaved 32-bit floats; other pieces leave the buffer empty.
     music_spec = {};
     music_spec.freq = web_music::sample_rate();
     music_spec.channels = static_cast<Uint8>(web_music::channels());
     music_spec.format = AUDIO_F32;
-    music_buffer = nullptr;
-    music_position = nullptr;
-    music_length = 0;
-    music_remaining = 0;
+    static std::vector<float> samples;
+    samples = piece.composed() ? web_music::samples() : std::vector<float>();
+    music_buffer = samples.empty() ? nullptr : reinterpret_cast<std::uint8_t*>(samples.data());
+    music_position = music_buffer;
+    music_length = static_cast<std::uint32_t>(samples.size() * sizeof(float));
+    music_remaining = music_length;
     core->log_manager.info("Music succesfully loaded!");
     if (seconds == 0.0) core->log_manager.warning("Music file '" + path + "' holds no samples.");
     if (piece.music_start > 0.0) start_music_at_piece_start(path);

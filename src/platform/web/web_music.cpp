@@ -2,6 +2,8 @@
 
 #include <emscripten/emscripten.h>
 
+#include <cstddef>
+
 namespace {
 
 // clang-format off
@@ -15,6 +17,8 @@ EM_JS(const char*, js_music_error, (), {
     stringToUTF8(text, at, size);
     return at;
 });
+EM_JS(double, js_music_frames, (), { return Module.webMusic.frames(); });
+EM_JS(void, js_music_copy, (float* to, int frames), { Module.webMusic.copy(to, frames); });
 EM_JS(void, js_music_seek, (double seconds), { Module.webMusic.seek(seconds); });
 EM_JS(void, js_music_play, (int playing), { Module.webMusic.play(playing !== 0); });
 EM_JS(void, js_music_stop, (), { Module.webMusic.stop(); });
@@ -35,6 +39,16 @@ int sample_rate() {
 
 int channels() {
     return js_music_channels();
+}
+
+std::vector<float> samples() {
+    constexpr double most_samples = 268435456.0; // 1 GiB of floats
+    const double frames = js_music_frames();
+    const int channel_count = channels();
+    if (!(frames > 0.0) || channel_count <= 0 || frames * channel_count > most_samples) return {};
+    std::vector<float> out(static_cast<std::size_t>(frames) * static_cast<std::size_t>(channel_count));
+    js_music_copy(out.data(), static_cast<int>(frames));
+    return out;
 }
 
 const char* error_text() {

@@ -1,11 +1,19 @@
 #include "platform/web/web_session.hpp"
 
+#include "platform/gl_api.hpp"
 #include "platform/web/web_music.hpp"
 
+#include <emscripten/html5.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
 namespace {
+
+// Steps per refresh while playing: a seek far ahead catches up over a few refreshes instead of holding
+// the page for seconds.
+constexpr std::int64_t most_steps_per_refresh = 240;
 
 std::optional<std::filesystem::path> piece_path(const web_arguments& arguments) {
     if (!arguments.piece) return std::nullopt;
@@ -17,21 +25,60 @@ std::optional<std::filesystem::path> piece_path(const web_arguments& arguments) 
 web_session::web_session(const web_arguments& arguments)
     : demo(&core, piece_path(arguments))
     , steps(demo)
-    , paused(arguments.paused) {
+    , holding(arguments.paused) {
     // The events are in the music's time, which is the piece's from its start.
     demo.sound_state.set_offset(0.0);
-    const double at = arguments.at.value_or(0.0);
-    still_frame = replay::nearest_frame(at, replay::default_fps);
-    demo.seek_music(at);
-    if (!paused) demo.play_music(true);
+    seek_to(arguments.at.value_or(0.0));
+    if (!holding) demo.play_music(true);
 }
 
-void web_session::frame() {
-    core.update();
-    if (paused) {
-        steps.step_to(still_frame);
-    } else {
-        demo.step(web_music::position() - demo.piece.music_start);
+double web_session::now() const {
+    const double t = holding ? held_time : web_music::position() - demo.piece.music_start;
+    return std::clamp(t, 0.0, demo.piece.length);
+}
+
+// The picture is drawn at the canvas's own size (the page keeps it at the size shown, in device pixels),
+// as demo_capture draws at --size: not at the window size of config.ini scaled by the browser.
+void web_session::follow_canvas_size() {
+    int width = 0;
+    int height = 0;
+    if (emscripten_get_canvas_element_size("#canvas", &width, &height) != EMSCRIPTEN_RESULT_SUCCESS || width <= 0 ||
+        height <= 0)
+        return;
+    if (width != demo.screen_width || height != demo.screen_height) {
+        demo.screen_width = width;
+        demo.screen_height = height;
+        demo.camera.set_aspect(static_cast<float>(width) / static_cast<float>(height));
     }
+    glapi::glViewport(0, 0, width, height);
+}
+
+double web_session::frame() {
+    core.update();
+    follow_canvas_size();
+    const std::int64_t target = replay::nearest_frame(now(), steps.frames_per_second());
+    if (holding) steps.step_to(target);
+    else steps.step_toward(target, most_steps_per_refresh);
     demo.draw();
+    return replay::frame_time(std::max<std::int64_t>(steps.frame(), 0), steps.frames_per_second());
+}
+
+void web_session::toggle_pause() {
+    if (holding) {
+        demo.seek_music(held_time);
+        demo.play_music(true);
+    } else {
+        held_time = now();
+        demo.play_music(false);
+    }
+    holding = !holding;
+}
+
+void web_session::seek_to(double seconds) {
+    held_time = std::clamp(seconds, 0.0, demo.piece.length);
+    demo.seek_music(held_time);
+}
+
+void web_session::seek_by(double seconds) {
+    seek_to(now() + seconds);
 }

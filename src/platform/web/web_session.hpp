@@ -1,6 +1,7 @@
 #pragma once
 // One run of the web player: the services, the player of the piece and its place in time. The browser
-// calls frame() once per display refresh.
+// calls frame() once per display refresh. Every frame shown is a frame of the fixed step, reached as
+// demo_capture reaches it (every step before it), so the page at t shows the native still at t.
 
 #include "core/core_module.hpp"
 #include "platform/web/web_arguments.hpp"
@@ -15,15 +16,23 @@ public:
     web_session(const web_session&) = delete;
     web_session& operator=(const web_session&) = delete;
 
-    // Paused: the frame at the still time, reached with the fixed step as demo_capture reaches it. Playing:
-    // the frame at the music's position on the audio clock.
-    void frame();
+    // Paused: the frame at the held time, stepped to at once. Playing: the frame at the music's position
+    // on the audio clock, caught up a bounded number of steps per refresh after a seek. Returns the time
+    // of the frame shown.
+    double frame();
+
+    // The keys of the page, as the live player's: pause and resume, seek by seconds or to a time.
+    void toggle_pause();
+    void seek_to(double seconds);
+    void seek_by(double seconds);
+    bool paused() const { return holding; }
 
 private:
     core_module core;
     player demo;
     replay steps;
-    bool paused;
-    // The frame shown while paused.
-    std::int64_t still_frame = 0;
+    bool holding;
+    double held_time = 0.0; // the piece's time while paused
+    double now() const;
+    void follow_canvas_size();
 };
