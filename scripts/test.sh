@@ -20,6 +20,12 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/nul
 cmake --build build -j "$jobs"
 (cd build && ctest --output-on-failure -j "$jobs" --timeout 600)
 
+# The web player: its pages built once (build-web) and checked in headless Chromium against
+# demo_capture's stills, with the music playing on the audio clock.
+if [ "${SKIP_WEB:-0}" != "1" ]; then
+  bash tests/web/web_pages.sh build
+fi
+
 # Sanitized configurations. AddressSanitizer+UBSan with leak detection: every test but the picture
 # test, the end-to-end runs of the sanitized build/demo included. The picture test (label 'picture')
 # steps the whole piece through demo_capture, about four times slower in that build, and adds nothing

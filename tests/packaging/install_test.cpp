@@ -172,6 +172,44 @@ TEST_F(Installed, CaptureFindsTheCallersFilesAndOtherwiseTheRunFolders) {
     EXPECT_TRUE(fs::is_regular_file(caller.path() / "out" / "still_000.00.png")) << piece.out();
 }
 
+// --web in a copy of the installation (the web player is installed only when it was built): without the
+// player it says so; with one it packs exactly the files the piece names, at the paths the player opens.
+TEST_F(Installed, WebMakesAPageOfThePiecesFilesOrSaysThePlayerIsMissing) {
+    const test_support::temp_dir copy;
+    fs::copy(prefix->path(), copy.path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+    const fs::path web = copy.path() / "share" / name / "web";
+    const std::string copied_launcher = (copy.path() / "bin" / name).string();
+    fs::remove_all(web);
+    child_process missing(copied_launcher, {"--web", "page"}, caller.path(), env());
+    ASSERT_TRUE(missing.wait(10s));
+    EXPECT_EQ(missing.status(), 1);
+    EXPECT_EQ(missing.err(), name + ": the web player is not installed (it is installed with the rest when "
+                                    "scripts/web.sh has built it)\n");
+    child_process no_folder(copied_launcher, {"--web", "--piece", "pieces/cloister_mist.toml"}, caller.path(), env());
+    ASSERT_TRUE(no_folder.wait(10s));
+    EXPECT_EQ(no_folder.status(), 2);
+
+    for (const char* file : {"web_player.js", "web_player.wasm", "player.js"}) test_support::replace_file(web / file, file);
+    child_process made(copied_launcher, {"--web", "page", "--piece", "pieces/cloister_mist.toml"}, caller.path(), env());
+    ASSERT_TRUE(made.wait(60s));
+    if (!fs::exists("/usr/share/emscripten/tools/file_packager.py")) {
+        EXPECT_EQ(made.status(), 1);
+        EXPECT_NE(made.err().find("emscripten's file packager"), std::string::npos) << made.err();
+        return;
+    }
+    ASSERT_EQ(made.status(), 0) << made.err();
+    const fs::path page = caller.path() / "page";
+    EXPECT_EQ(read_file(page / "web_player.wasm"), "web_player.wasm");
+    EXPECT_NE(read_file(page / "index.html").find("data-piece=\"pieces/cloister_mist.toml\""), std::string::npos);
+    const std::string packed = read_file(page / "piece.js");
+    std::size_t count = 0;
+    for (std::size_t at = 0; (at = packed.find("\"filename\":", at)) != std::string::npos; ++at) ++count;
+    EXPECT_EQ(count, 18u) << "the piece, config.ini and the 16 files piece_export lists";
+    for (const char* file : {"/pieces/cloister_mist.toml", "/config.ini", "/shaders/cloister_mist/scene.frag",
+                             "/assets/toristin_diffuse.png", "/assets/dat_bass.wav"})
+        EXPECT_NE(packed.find(std::string("\"") + file + "\""), std::string::npos) << file;
+}
+
 TEST_F(Installed, AnyOtherFirstArgumentIsAUsageError) {
     child_process process(launcher().string(), {"--play"}, caller.path(), env());
     ASSERT_TRUE(process.wait(10s));
