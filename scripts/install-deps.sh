@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs; skips what is already there.
+# Installs every Debian package the project needs; skips what is already there. With --web, also the web
+# build's (emscripten and the headless chromium of its tests; scripts/install-web-deps.sh asks for them).
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,9 @@ packages=(
   libspdlog-dev libtinyobjloader-dev mesa-utils time linux-perf valgrind
   libaubio-dev aubio-tools libtomlplusplus-dev
 )
+if [ "${1:-}" = "--web" ]; then
+  packages+=(emscripten chromium)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

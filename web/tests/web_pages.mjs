@@ -1,22 +1,22 @@
 // The web player's pages in the machine's headless Chromium (WebGL 2 through SwiftShader), each folder
 // served from 127.0.0.1 by a small static server of this script:
-//   - the built-in piece paused at each still time matches demo_capture's still there (mean difference
-//     per channel at most 4 levels of 255);
-//   - the second piece's page shows its piece (the same comparison at one time);
+//   - each page paused at each of its still times matches demo_capture's still there (mean difference
+//     per channel at most 4 levels of 255): the built-in piece, the second piece, a piece of acts;
 //   - a page whose piece does not check shows the reader's message, and nothing plays;
-//   - playing, the piece's time follows the audio clock, and the clock moves.
+//   - playing (the first page), the piece's time follows the audio clock, the clock moves, and the keys
+//     pause and seek.
 //
-//   node web/tests/web_pages.mjs BUILTIN_DIR BUILTIN_STILLS SECOND_DIR SECOND_STILLS BROKEN_DIR 'MESSAGE'
+//   node web/tests/web_pages.mjs BROKEN_DIR 'MESSAGE' PAGE_DIR STILLS [PAGE_DIR STILLS ...]
 //
 // A STILLS folder holds demo_capture's still_TTT.TT.png at 640x360; the times are read from the names.
 import { chromium } from 'playwright-core';
 import { createServer } from 'node:http';
 import { readFileSync, readdirSync, statSync } from 'node:fs';
-import { extname, join, normalize } from 'node:path';
+import { basename, extname, join, normalize } from 'node:path';
 
-const [builtinDir, builtinStills, secondDir, secondStills, brokenDir, brokenMessage] = process.argv.slice(2);
-if (!brokenMessage) {
-  console.error('usage: node web/tests/web_pages.mjs BUILTIN_DIR BUILTIN_STILLS SECOND_DIR SECOND_STILLS BROKEN_DIR MESSAGE');
+const [brokenDir, brokenMessage, ...pages] = process.argv.slice(2);
+if (!brokenMessage || pages.length < 2 || pages.length % 2 !== 0) {
+  console.error('usage: node web/tests/web_pages.mjs BROKEN_DIR MESSAGE PAGE_DIR STILLS [PAGE_DIR STILLS ...]');
   process.exit(2);
 }
 const width = 640;
@@ -107,13 +107,16 @@ async function compareStills(base, stills, name) {
 
 const servers = [];
 try {
-  const builtin = await serve(builtinDir);
-  const second = await serve(secondDir);
+  const served = [];
+  for (let k = 0; k < pages.length; k += 2) {
+    const page = await serve(pages[k]);
+    servers.push(page.server);
+    served.push(page);
+    await compareStills(page.base, pages[k + 1], basename(pages[k]));
+  }
+  const builtin = served[0];
   const broken = await serve(brokenDir);
-  servers.push(builtin.server, second.server, broken.server);
-
-  await compareStills(builtin.base, builtinStills, 'built-in piece');
-  await compareStills(second.base, secondStills, 'second piece');
+  servers.push(broken.server);
 
   {
     const { page } = await open(broken.base, '?autoplay=1');

@@ -11,10 +11,6 @@
 
 namespace {
 
-// Steps per refresh while playing: a seek far ahead catches up over a few refreshes instead of holding
-// the page for seconds.
-constexpr std::int64_t most_steps_per_refresh = 240;
-
 std::optional<std::filesystem::path> piece_path(const web_arguments& arguments) {
     if (!arguments.piece) return std::nullopt;
     return std::filesystem::path(*arguments.piece);
@@ -53,14 +49,30 @@ void web_session::follow_canvas_size() {
     glapi::glViewport(0, 0, width, height);
 }
 
+// The frame of the fixed step nearest t, reached by every step before it (from 0 again after the player
+// stepped freely).
+double web_session::show_exact(double t) {
+    if (stepped_freely) steps.restart();
+    stepped_freely = false;
+    steps.step_to(replay::nearest_frame(t, steps.frames_per_second()));
+    return replay::frame_time(std::max<std::int64_t>(steps.frame(), 0), steps.frames_per_second());
+}
+
 double web_session::frame() {
     core.update();
     follow_canvas_size();
-    const std::int64_t target = replay::nearest_frame(now(), steps.frames_per_second());
-    if (holding) steps.step_to(target);
-    else steps.step_toward(target, most_steps_per_refresh);
+    const double t = now();
+    double shown = t;
+    if (holding || seeked || t < demo.time) {
+        shown = show_exact(t);
+        seeked = false;
+    } else {
+        // Playing goes as build/demo plays: one step to the music's position per refresh.
+        demo.step(t);
+        stepped_freely = true;
+    }
     demo.draw();
-    return replay::frame_time(std::max<std::int64_t>(steps.frame(), 0), steps.frames_per_second());
+    return shown;
 }
 
 void web_session::toggle_pause() {
@@ -75,6 +87,7 @@ void web_session::toggle_pause() {
 }
 
 void web_session::seek_to(double seconds) {
+    seeked = true;
     held_time = std::clamp(seconds, 0.0, demo.piece.length);
     demo.seek_music(held_time);
 }

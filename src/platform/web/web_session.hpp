@@ -1,7 +1,8 @@
 #pragma once
 // One run of the web player: the services, the player of the piece and its place in time. The browser
-// calls frame() once per display refresh. Every frame shown is a frame of the fixed step, reached as
-// demo_capture reaches it (every step before it), so the page at t shows the native still at t.
+// calls frame() once per display refresh. Playing, the piece is stepped to the music's position each
+// refresh, as build/demo steps it; a still (paused, or just after a seek) is the frame of the fixed step,
+// reached as demo_capture reaches it (every step before it), so the page at t shows the native still at t.
 
 #include "core/core_module.hpp"
 #include "platform/web/web_arguments.hpp"
@@ -16,9 +17,8 @@ public:
     web_session(const web_session&) = delete;
     web_session& operator=(const web_session&) = delete;
 
-    // Paused: the frame at the held time, stepped to at once. Playing: the frame at the music's position
-    // on the audio clock, caught up a bounded number of steps per refresh after a seek. Returns the time
-    // of the frame shown.
+    // Draws the frame at the music's position on the audio clock (paused: at the held time). Returns the
+    // time of the frame shown.
     double frame();
 
     // The keys of the page, as the live player's: pause and resume, seek by seconds or to a time.
@@ -33,6 +33,9 @@ private:
     replay steps;
     bool holding;
     double held_time = 0.0; // the piece's time while paused
+    bool seeked = false;         // the next frame is a still of the fixed step
+    bool stepped_freely = false; // stepped off the fixed step since the last still
     double now() const;
     void follow_canvas_size();
+    double show_exact(double t);
 };
