@@ -4,21 +4,7 @@
 #include "core/exceptions.hpp"
 #include "logger/log_manager.hpp"
 
-#include <fstream>
-#include <sstream>
-
 namespace {
-
-std::string read_source(const char* path, logger::log_manager& log) {
-    std::ifstream in(path);
-    if (!in) {
-        log.error(std::string("Unable to read shader source from '") + path + "'.");
-        return {};
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 #if defined(__EMSCRIPTEN__)
 bool geometry_sprites = false;
@@ -45,11 +31,12 @@ program_build build_sprite_program(program_object& program, std::span<const shad
     program_build outcome;
     const shader_stage& vertex_stage = stages[0];
     const shader_stage& geometry_stage = stages[1];
-    const std::string geometry = read_source(geometry_stage.path, log);
+    const std::string vertex_text = read_shader_source(vertex_stage.path, log);
+    const std::string geometry = read_shader_source(geometry_stage.path, log);
     std::string joined;
     bool joinable = true;
     try {
-        joined = sprite_vertex_shader(read_source(vertex_stage.path, log), geometry);
+        joined = sprite_vertex_shader(vertex_text, geometry);
     } catch (const runtime_error& e) {
         log.error(e.what());
         joinable = false;
@@ -63,17 +50,9 @@ program_build build_sprite_program(program_object& program, std::span<const shad
     if (!compiled && joinable) outcome.not_compiled.emplace_back(vertex_stage.path);
     if (!compiled) outcome.not_compiled.emplace_back(geometry_stage.path);
     outcome.vertex_source = joined;
-    outcome.sources = {joined, geometry};
+    outcome.sources = {vertex_text, geometry}; // as written: the samplers are counted in them
     program.attach(std::move(vertex));
-    for (const shader_stage& stage : stages.subspan(2)) {
-        shader_object shader = compile_shader_file(stage.kind, stage.path, log);
-        if (shader.compile_status() != GL_TRUE) outcome.not_compiled.emplace_back(stage.path);
-        outcome.sources.push_back(shader.source());
-        program.attach(std::move(shader));
-    }
-    outcome.linked = program.link();
-    log.info(announcement + (outcome.linked ? "Success." : "Fail."));
-    log.info("Link log:\n" + program.info_log());
-    program.detach_all();
+    attach_stages(program, stages.subspan(2), outcome, log);
+    link_stages(program, outcome, announcement, log);
     return outcome;
 }

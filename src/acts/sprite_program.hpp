@@ -20,6 +20,6 @@ void draw_sprites_as_quads(bool quads);
 // As build_program for the stages vertex, geometry, fragment; the vertex stage is logged as
 // "Compiling vertex shader from 'V' with geometry shader 'G' as instanced quads... Success." A geometry
 // shader that cannot be joined is logged as an error and leaves the vertex stage uncompiled. The
-// build's sources are the joined vertex text, the geometry text and the fragment text.
+// build's sources are the three files' texts, its vertex source the joined text.
 program_build build_sprite_program(program_object& program, std::span<const shader_stage> stages,
                                    const std::string& announcement, logger::log_manager& log);

@@ -15,6 +15,9 @@ class log_manager;
 // is no shader kind.
 std::string compile_message(const GLenum& kind, const std::string& path, bool success);
 
+// The file's text; an unreadable file is logged as an error and reads as empty.
+std::string read_shader_source(const std::string& path, logger::log_manager& log);
+
 // Reads the file (an unreadable file is logged as an error and reads as an empty source), compiles it as
 // the given kind, logs the outcome and the compile log with info, and returns the shader whether or not
 // it compiled.
@@ -33,6 +36,13 @@ struct program_build {
     std::string vertex_source; // the text the vertex stage was compiled from
     std::vector<std::string> sources; // the text of every stage, in the stages' order
 };
+
+// The two halves of build_program: compiling and attaching the stages (noted in `outcome`), then linking
+// with the records and detaching.
+void attach_stages(program_object& program, std::span<const shader_stage> stages, program_build& outcome,
+                   logger::log_manager& log);
+void link_stages(program_object& program, program_build& outcome, const std::string& announcement,
+                 logger::log_manager& log);
 
 // Compiles every stage from its file with compile_shader_file and attaches it, links, logs with info
 // "<announcement>Success." (or "Fail.") and "Link log:\n" with the program's log, then detaches and
