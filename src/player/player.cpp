@@ -170,6 +170,28 @@ void player::install_production() {
     timeline.add_act(act.get(), 0.0);
 }
 
+void player::take_length_from_music() {
+    const std::optional<double> frames = music_frames();
+    if (!frames || music_spec.freq <= 0) return;
+    const double seconds = *frames / music_spec.freq - piece.music_start;
+    // At least a frame, so that an empty music still shows the shader.
+    piece.length = std::clamp(seconds, 1.0 / 60.0, piece::max_piece_length);
+    for (piece::act& a : piece.acts) a.until = std::min(a.until, piece.length);
+}
+
+// The piece's 0 plays the music from its music_start, which must lie within the music.
+void player::start_music_at_piece_start(const std::string& path) {
+    const double frames = music_frames().value_or(0.0);
+    if (std::floor(piece.music_start * music_spec.freq + 0.5) >= frames) {
+        core->log_manager.error("Failed to load music!");
+        char text[128];
+        std::snprintf(text, sizeof text, ": music_start = %g s is not within the music (%.3f s long).",
+                      piece.music_start, music_spec.freq > 0 ? frames / music_spec.freq : 0.0);
+        throw runtime_error("player::player(): Unable to play music from '" + path + "'" + text);
+    }
+    seek_music(0.0);
+}
+
 std::unique_ptr<abstract_act> player::make_act(obj_model* scene_model) {
     if (piece.composed()) return std::make_unique<composition_act>(*this, scene_model);
     return std::make_unique<piece_act>(scene_model, *this);

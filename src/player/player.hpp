@@ -112,6 +112,8 @@ private:
     void load_music(const std::string& path);
     // A piece that lasts as long as its music: its length and its one act's end from the decoded music.
     void take_length_from_music();
+    // Whole sample frames of the music held (the native and the web halves each know theirs).
+    std::optional<double> music_frames() const;
     void start_music_at_piece_start(const std::string& path);
     void open_audio();
     // Closes the audio device and releases the samples (once).

@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -38,27 +39,11 @@ void player::load_music(const std::string& path) {
     if (piece.length_of_music) take_length_from_music();
 }
 
-void player::take_length_from_music() {
+// Whole sample frames of the decoded music; unknown for a format without a frame size.
+std::optional<double> player::music_frames() const {
     const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
-    if (frame_bytes == 0 || music_spec.freq <= 0) return;
-    const double seconds = static_cast<double>(music_length / frame_bytes) / music_spec.freq - piece.music_start;
-    // At least a frame, so that an empty music still shows the shader.
-    piece.length = std::clamp(seconds, 1.0 / 60.0, piece::max_piece_length);
-    for (piece::act& a : piece.acts) a.until = std::min(a.until, piece.length);
-}
-
-// The piece's 0 plays the music from its music_start, which must lie within the music.
-void player::start_music_at_piece_start(const std::string& path) {
-    const std::uint32_t frame_bytes = SDL_AUDIO_BITSIZE(music_spec.format) / 8 * music_spec.channels;
-    const double frames = frame_bytes > 0 ? static_cast<double>(music_length / frame_bytes) : 0.0;
-    if (std::floor(piece.music_start * music_spec.freq + 0.5) >= frames) {
-        core->log_manager.error("Failed to load music!");
-        char text[128];
-        std::snprintf(text, sizeof text, ": music_start = %g s is not within the music (%.3f s long).",
-                      piece.music_start, music_spec.freq > 0 ? frames / music_spec.freq : 0.0);
-        throw runtime_error("player::player(): Unable to play music from '" + path + "'" + text);
-    }
-    seek_music(0.0);
+    if (frame_bytes == 0) return std::nullopt;
+    return static_cast<double>(music_length / frame_bytes);
 }
 
 void player::replace_music(sound::playable_music next) {

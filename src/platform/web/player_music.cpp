@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,23 +38,10 @@ void player::load_music(const std::string& path) {
     if (piece.length_of_music) take_length_from_music();
 }
 
-void player::take_length_from_music() {
-    if (music_spec.freq <= 0) return;
-    const double seconds = web_music::duration() - piece.music_start;
-    piece.length = std::clamp(seconds, 1.0 / 60.0, piece::max_piece_length);
-    for (piece::act& a : piece.acts) a.until = std::min(a.until, piece.length);
-}
-
-void player::start_music_at_piece_start(const std::string& path) {
-    const double frames = std::floor(web_music::duration() * music_spec.freq + 0.5);
-    if (std::floor(piece.music_start * music_spec.freq + 0.5) >= frames) {
-        core->log_manager.error("Failed to load music!");
-        char text[128];
-        std::snprintf(text, sizeof text, ": music_start = %g s is not within the music (%.3f s long).",
-                      piece.music_start, music_spec.freq > 0 ? frames / music_spec.freq : 0.0);
-        throw runtime_error("player::player(): Unable to play music from '" + path + "'" + text);
-    }
-    seek_music(0.0);
+// The page decoded the music: its length in whole sample frames.
+std::optional<double> player::music_frames() const {
+    if (music_spec.freq <= 0) return std::nullopt;
+    return std::floor(web_music::duration() * music_spec.freq + 0.5);
 }
 
 void player::open_audio() {
