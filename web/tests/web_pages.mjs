@@ -97,7 +97,9 @@ async function compareStills(base, stills, name) {
       await page.close();
       continue;
     }
-    await page.waitForFunction((s) => Math.abs(Number(document.body.dataset.time) - s) < 0.01, t, { timeout: 120000 });
+    await page.waitForFunction(() => document.body.dataset.time !== undefined, null, { timeout: 120000 });
+    const shown = await page.evaluate(() => Number(document.body.dataset.time));
+    check(Math.abs(shown - t) < 0.01, `${name} at ${t} s: the page shows the frame at ${shown} s`);
     const difference = await meanDifference(page, join(stills, file));
     check(typeof difference === 'number' && difference <= mostMeanDifference,
       `${name} at ${t} s: mean difference ${typeof difference === 'number' ? difference.toFixed(2) : difference} levels from demo_capture's still`);
