@@ -317,7 +317,7 @@ void piece_act::set_scene_samplers() const {
 
 // Where there are no geometry shaders the sprites are instanced quads of a joined vertex shader.
 program_build piece_act::build_particles(program_object& program, logger::log_manager& log) const {
-    if (sprites_by_geometry_shader()) return build_program(program, particle_stages, particle_announcement, log);
+    if (!sprites_as_quads) return build_program(program, particle_stages, particle_announcement, log);
     return build_sprite_program(program, particle_stages, particle_announcement, log);
 }
 
@@ -345,7 +345,7 @@ void piece_act::build_particle_program(player& host) {
 // With the particle vertex array and vertex buffer bound. As instanced quads, a record is one instance.
 void piece_act::describe_particle_attributes() const {
     constexpr auto stride = static_cast<GLsizei>(sizeof(particle_vertex));
-    const GLuint divisor = sprites_by_geometry_shader() ? 0 : 1;
+    const GLuint divisor = sprites_as_quads ? 1 : 0;
     describe_attribute(particle_program, si::position, 3, stride, offsetof(particle_vertex, position), divisor);
     describe_attribute(particle_program, si::texture_index, 1, stride, offsetof(particle_vertex, texture_index),
                        divisor);
@@ -618,7 +618,7 @@ void piece_act::draw_particles(const player& p, const scene_state& state) const 
     particle_vertex_array.bind();
     particle_vertex_buffer.bind();
     particle_program.use();
-    if (sprites_by_geometry_shader()) {
+    if (!sprites_as_quads) {
         particle_vertex_buffer.subdata(0, static_cast<GLsizeiptr>(particles.vertices.size() * sizeof(particle_vertex)),
                                        particles.vertices.data());
     }
@@ -627,7 +627,7 @@ void piece_act::draw_particles(const player& p, const scene_state& state) const 
     glapi::glUniform2i(particle_program.uniform_location(si::screen_size), p.screen_width, p.screen_height);
 
     // Only the live slots, in slot order: the dead ones make no sprite, and the order keeps the blending.
-    if (!sprites_by_geometry_shader()) {
+    if (sprites_as_quads) {
         draw_instanced_sprites();
     } else if (!particles.live_run_counts.empty()) {
         glapi::glMultiDrawArrays(GL_POINTS, particles.live_run_firsts.data(),

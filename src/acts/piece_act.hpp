@@ -4,6 +4,7 @@
 #include "model/mesh_chunks.hpp"
 #include "model/obj_model.hpp"
 #include "acts/particle_system.hpp"
+#include "acts/sprite_program.hpp"
 #include "gl/shader_file.hpp"
 #include "piece/piece.hpp"
 #include "piece/scene_values.hpp"
@@ -88,7 +89,9 @@ public:
     std::size_t reversed_model_first = 0;
     gl::buffer particle_vertex_buffer;
     gl::vertex_array particle_vertex_array;
-    // The live records packed for an instanced draw (no geometry shaders).
+    // Sprites as instanced quads (no geometry shaders), chosen when the act is made; then the live records
+    // are packed for the draw.
+    const bool sprites_as_quads = !sprites_by_geometry_shader();
     mutable std::vector<particle_vertex> live_records;
     // What the last step computed for the draw.
     scene_state frame_state;
