@@ -24,7 +24,7 @@ struct music_shape {
     int channels = 0;
 };
 
-// Decodes WAV (RIFF, RIFX, RF64), AIFF, FLAC, Ogg Vorbis, Ogg Opus or MP3 content, whatever the file is
+// Decodes WAV (RIFF, RIFX), AIFF, FLAC, Ogg Vorbis, Ogg Opus or MP3 content, whatever the file is
 // called: `begin` gets the shape, then `chunk` whole frames of interleaved float samples at a time (finite,
 // nominally [-1, 1]) until the end. Throws music_error when the content is none of those, cannot be
 // decoded, is cut short of the length it declares or exceeds the bounds above.
