@@ -1,6 +1,7 @@
 #include "sound/music_reader.hpp"
 
 #include "sound/music_decode.hpp"
+#include "sound/riff_lists.hpp"
 
 #include <sndfile.h>
 
@@ -88,6 +89,8 @@ void read_music(music_source& source, const std::function<void(const music_shape
     const std::size_t got = source.peek(head);
     if (!looks_like_music(std::span(head).first(got)))
         throw music_error("Not music: the content is none of WAV, FLAC, Ogg Vorbis, Opus or MP3.");
+    if (!riff_lists_hold_together(source))
+        throw music_error("Damaged: an entry of a LIST chunk runs past the end of that chunk.");
 
     SF_VIRTUAL_IO io = virtual_io();
     SF_INFO info{};
